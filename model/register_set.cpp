@@ -1,0 +1,4 @@
+#include "model/register_set.h"
+
+RegisterSet regs;
+char buf[kBufSize];

@@ -1,0 +1,5 @@
+#pragma once
+// Handles of the loaded panels. Every control access goes through MainPanelHandle.
+
+extern int MainPanelHandle;
+extern int SplashPanelHandle;

@@ -1,0 +1,19 @@
+#pragma once
+// The Qt side of the panel layer, for tests and tools that drive or picture the
+// real widgets: each control is the widget whose object name is its constant.
+
+#include "panel/ui_resource.h"
+#include "panel/ui_runtime.h"
+
+class QLabel;
+class QMenuBar;
+class QWidget;
+
+QWidget* PanelWindow(int panel);
+QMenuBar* PanelMenuBarWidget(int panel);
+QWidget* CtrlWidget(int panel, int control);
+QLabel* CtrlLabelWidget(int panel, int control);
+// The description the control was built from.
+const ControlSpec* CtrlSpec(int panel, int control);
+CtrlCallbackPtr CtrlCallback(int panel, int control);
+MenuCallbackPtr MenuItemCallback(int menuBar, int menuItem);
