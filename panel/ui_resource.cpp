@@ -97,7 +97,7 @@ struct Parser {
         return std::nullopt;
     }
 
-    bool parse_control(const QJsonValue& value, ConstantGroup group, ControlSpec* c)
+    bool parse_control(const QJsonValue& value, ConstantGroup group, ControlDef* c)
     {
         if (!value.isObject())
             return fail("a control is not an object");
@@ -199,7 +199,7 @@ struct Parser {
         return error.empty();
     }
 
-    bool parse_menu_bar(const QJsonValue& value, MenuBarSpec* bar)
+    bool parse_menu_bar(const QJsonValue& value, MenuBarDef* bar)
     {
         if (!value.isObject())
             return fail("a menu bar is not an object");
@@ -210,7 +210,7 @@ struct Parser {
             return fail("menu bar " + bar->constant + ": no such constant");
         for (const QJsonValue& mv : o.value("menus").toArray()) {
             const QJsonObject mo = mv.toObject();
-            MenuSpec menu;
+            MenuDef menu;
             menu.constant = string_of(mo, "constant", "menu", true);
             menu.id = find_constant(ConstantGroup::Menu, menu.constant);
             menu.text = string_of(mo, "text", "menu " + menu.constant, true);
@@ -218,7 +218,7 @@ struct Parser {
                 return fail("menu " + menu.constant + ": no such constant");
             for (const QJsonValue& iv : mo.value("items").toArray()) {
                 const QJsonObject io = iv.toObject();
-                MenuItemSpec item;
+                MenuItemDef item;
                 item.constant = string_of(io, "constant", "menu item", true);
                 item.id = find_constant(ConstantGroup::Menu, item.constant);
                 item.text = string_of(io, "text", "menu item " + item.constant, true);
@@ -232,7 +232,7 @@ struct Parser {
         return error.empty();
     }
 
-    bool parse_panel(const QJsonValue& value, PanelSpec* p)
+    bool parse_panel(const QJsonValue& value, PanelDef* p)
     {
         if (!value.isObject())
             return fail("a panel is not an object");
@@ -251,7 +251,7 @@ struct Parser {
         p->menu_bar = string_of(o, "menu_bar", where, false);
         std::set<int> seen;
         for (const QJsonValue& cv : o.value("controls").toArray()) {
-            ControlSpec c;
+            ControlDef c;
             if (!parse_control(cv, *group, &c))
                 return false;
             if (!seen.insert(c.id).second)
@@ -279,18 +279,18 @@ std::optional<UIResource> parse_ui_resource(const QByteArray& text, std::string*
         for (const QJsonValue& bv : root.value("menu_bars").toArray()) {
             if (!parser.error.empty())
                 break;
-            MenuBarSpec bar;
+            MenuBarDef bar;
             if (parser.parse_menu_bar(bv, &bar))
                 resource.menu_bars.push_back(std::move(bar));
         }
         for (const QJsonValue& pv : root.value("panels").toArray()) {
             if (!parser.error.empty())
                 break;
-            PanelSpec panel;
+            PanelDef panel;
             if (parser.parse_panel(pv, &panel))
                 resource.panels.push_back(std::move(panel));
         }
-        for (const PanelSpec& p : resource.panels)
+        for (const PanelDef& p : resource.panels)
             if (!p.menu_bar.empty() && !resource.menu_bar(p.menu_bar))
                 parser.fail("panel " + p.constant + ": no menu bar " + p.menu_bar);
     }
@@ -316,17 +316,17 @@ std::optional<UIResource> load_ui_resource(const char* name, std::string* error)
     return parse_ui_resource(file.readAll(), error);
 }
 
-const PanelSpec* UIResource::panel(int id) const
+const PanelDef* UIResource::panel(int id) const
 {
-    for (const PanelSpec& p : panels)
+    for (const PanelDef& p : panels)
         if (p.id == id)
             return &p;
     return nullptr;
 }
 
-const MenuBarSpec* UIResource::menu_bar(const std::string& constant) const
+const MenuBarDef* UIResource::menu_bar(const std::string& constant) const
 {
-    for (const MenuBarSpec& b : menu_bars)
+    for (const MenuBarDef& b : menu_bars)
         if (b.constant == constant)
             return &b;
     return nullptr;

@@ -15,7 +15,7 @@ enum class ValueType { None, Int, Unsigned, Double, Text };
 // Where a control's label stands relative to the control.
 enum class LabelPlace { None, Top, TopRight, Left };
 
-struct ControlSpec {
+struct ControlDef {
     std::string constant;
     int id = 0;
     ControlKind kind = ControlKind::Decoration;
@@ -49,41 +49,41 @@ struct ControlSpec {
     bool wrap = false;
 };
 
-struct MenuItemSpec {
+struct MenuItemDef {
     std::string constant;
     int id = 0;
     std::string text;
     std::string callback;
 };
 
-struct MenuSpec {
+struct MenuDef {
     std::string constant;
     int id = 0;
     std::string text;
-    std::vector<MenuItemSpec> items;
+    std::vector<MenuItemDef> items;
 };
 
-struct MenuBarSpec {
+struct MenuBarDef {
     std::string constant;
     int id = 0;
-    std::vector<MenuSpec> menus;
+    std::vector<MenuDef> menus;
 };
 
-struct PanelSpec {
+struct PanelDef {
     std::string constant;
     int id = 0;
     std::string title;
     int width = 0, height = 0;
     std::string menu_bar;  // constant of its menu bar, empty: none
-    std::vector<ControlSpec> controls;
+    std::vector<ControlDef> controls;
 };
 
 struct UIResource {
-    std::vector<PanelSpec> panels;
-    std::vector<MenuBarSpec> menu_bars;
+    std::vector<PanelDef> panels;
+    std::vector<MenuBarDef> menu_bars;
 
-    const PanelSpec* panel(int id) const;
-    const MenuBarSpec* menu_bar(const std::string& constant) const;
+    const PanelDef* panel(int id) const;
+    const MenuBarDef* menu_bar(const std::string& constant) const;
 };
 
 // Parses the resource text. On a fault returns nothing and says what was wrong in *error.

@@ -29,7 +29,7 @@
 namespace {
 
 struct Control {
-    ControlSpec spec;
+    ControlDef def;
     QWidget* widget = nullptr;
     QLabel* label = nullptr;
     CtrlCallbackPtr callback = nullptr;
@@ -107,8 +107,8 @@ const char* type_name(ValueType t)
 // code, never an operator error: say which control, and stop a debug build there.
 int wrong_type(const char* operation, const Control& c, ValueType used)
 {
-    std::fprintf(stderr, "%s: %s holds %s, used as %s\n", operation, c.spec.constant.c_str(),
-                 type_name(c.spec.type), type_name(used));
+    std::fprintf(stderr, "%s: %s holds %s, used as %s\n", operation, c.def.constant.c_str(),
+                 type_name(c.def.type), type_name(used));
     assert(!"control value used with the wrong type");
     return UI_ERR_WRONG_TYPE;
 }
@@ -141,7 +141,7 @@ void dispatch_menu_event(int menu_bar, int item)
     --runtime().dispatch_depth;
 }
 
-void apply_text_look(QWidget* w, const ControlSpec& s)
+void apply_text_look(QWidget* w, const ControlDef& s)
 {
     QFont f = w->font();
     if (s.bold)
@@ -161,16 +161,21 @@ void set_text_color(QWidget* w, int rgb)
     w->setPalette(pal);
 }
 
-void place_label(QLabel* label, const ControlSpec& s)
+void place_label(QLabel* label, const ControlDef& s)
 {
+    if (s.kind == ControlKind::BitToggle) {  // a small number centred over its bit
+        QFont small = label->font();
+        small.setPointSize(7);
+        label->setFont(small);
+    }
     label->adjustSize();
     const QSize size = label->size();
     switch (s.label_place) {
     case LabelPlace::Top:
     case LabelPlace::None:
-        if (s.kind == ControlKind::BitToggle) {  // centred over its bit
+        if (s.kind == ControlKind::BitToggle) {
             label->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
-            label->setGeometry(s.x - 4, s.y - size.height() - 1, s.width + 8, size.height());
+            label->setGeometry(s.x - 3, s.y - size.height() - 1, s.width + 6, size.height());
         } else {
             label->move(s.x, s.y - size.height() - 1);
         }
@@ -186,7 +191,7 @@ void place_label(QLabel* label, const ControlSpec& s)
 
 QWidget* build_widget(Panel& panel, Control& c, QWidget* parent)
 {
-    const ControlSpec& s = c.spec;
+    const ControlDef& s = c.def;
     const int handle = panel.handle;
     const int id = s.id;
     auto commit = [handle, id] { dispatch_control_event(handle, id, EVENT_COMMIT); };
@@ -255,19 +260,19 @@ QWidget* build_widget(Panel& panel, Control& c, QWidget* parent)
     return nullptr;
 }
 
-bool build_menu_bar(Panel& panel, const MenuBarSpec& spec, QWidget* window)
+bool build_menu_bar(Panel& panel, const MenuBarDef& def, QWidget* window)
 {
     auto* bar = new QMenuBar(window);
     bar->setNativeMenuBar(false);
-    bar->setObjectName(QString::fromStdString(spec.constant));
+    bar->setObjectName(QString::fromStdString(def.constant));
     const int bar_handle = runtime().next_handle++;
     MenuBar record;
     record.panel = panel.handle;
     record.widget = bar;
-    for (const MenuSpec& m : spec.menus) {
+    for (const MenuDef& m : def.menus) {
         QMenu* menu = bar->addMenu(QString::fromStdString(m.text));
         menu->setObjectName(QString::fromStdString(m.constant));
-        for (const MenuItemSpec& item : m.items) {
+        for (const MenuItemDef& item : m.items) {
             QAction* action = menu->addAction(QString::fromStdString(item.text));
             action->setObjectName(QString::fromStdString(item.constant));
             const int item_id = item.id;
@@ -283,18 +288,18 @@ bool build_menu_bar(Panel& panel, const MenuBarSpec& spec, QWidget* window)
 }
 
 // Every callback the resource names must have a function behind it.
-bool callbacks_resolve(const UIResource& resource, const PanelSpec& spec)
+bool callbacks_resolve(const UIResource& resource, const PanelDef& def)
 {
     bool ok = true;
-    for (const ControlSpec& c : spec.controls)
+    for (const ControlDef& c : def.controls)
         if (!c.callback.empty() && !find_control_callback(c.callback)) {
             std::fprintf(stderr, "LoadPanel: no function for callback %s of %s\n", c.callback.c_str(),
                          c.constant.c_str());
             ok = false;
         }
-    if (const MenuBarSpec* bar = spec.menu_bar.empty() ? nullptr : resource.menu_bar(spec.menu_bar))
-        for (const MenuSpec& m : bar->menus)
-            for (const MenuItemSpec& item : m.items)
+    if (const MenuBarDef* bar = def.menu_bar.empty() ? nullptr : resource.menu_bar(def.menu_bar))
+        for (const MenuDef& m : bar->menus)
+            for (const MenuItemDef& item : m.items)
                 if (!item.callback.empty() && !find_menu_callback(item.callback)) {
                     std::fprintf(stderr, "LoadPanel: no function for callback %s of %s\n",
                                  item.callback.c_str(), item.constant.c_str());
@@ -376,27 +381,27 @@ int LoadPanel(int, const char* resourceFile, int panelResourceId)
         std::fprintf(stderr, "LoadPanel: %s\n", error.c_str());
         return UI_ERR_RESOURCE;
     }
-    const PanelSpec* spec = resource->panel(panelResourceId);
-    if (!spec)
+    const PanelDef* def = resource->panel(panelResourceId);
+    if (!def)
         return UI_ERR_NO_SUCH_PANEL;
-    if (!callbacks_resolve(*resource, *spec))
+    if (!callbacks_resolve(*resource, *def))
         return UI_ERR_NO_SUCH_CALLBACK;
 
     auto panel = std::make_unique<Panel>();
     panel->handle = r.next_handle++;
-    panel->resource_id = spec->id;
+    panel->resource_id = def->id;
     panel->window = std::make_unique<QWidget>();
     QWidget* window = panel->window.get();
-    window->setObjectName(QString::fromStdString(spec->constant));
-    window->setWindowTitle(QString::fromStdString(spec->title));
-    window->setFixedSize(spec->width, spec->height);
-    if (!spec->menu_bar.empty())
-        build_menu_bar(*panel, *resource->menu_bar(spec->menu_bar), window);
+    window->setObjectName(QString::fromStdString(def->constant));
+    window->setWindowTitle(QString::fromStdString(def->title));
+    window->setFixedSize(def->width, def->height);
+    if (!def->menu_bar.empty())
+        build_menu_bar(*panel, *resource->menu_bar(def->menu_bar), window);
 
     // Controls are built in resource order, so that each one lies over the ones before it.
-    for (const ControlSpec& s : spec->controls) {
+    for (const ControlDef& s : def->controls) {
         Control& c = panel->controls[s.id];
-        c.spec = s;
+        c.def = s;
         c.callback = s.callback.empty() ? nullptr : find_control_callback(s.callback);
         c.widget = build_widget(*panel, c, window);
         c.widget->setObjectName(QString::fromStdString(s.constant));
@@ -472,9 +477,9 @@ int GetCtrlVal(int panel, int control, int* value)
     Control* c = find_control(panel, control, &status);
     if (!c)
         return status;
-    if (c->spec.type != ValueType::Int)
+    if (c->def.type != ValueType::Int)
         return wrong_type("GetCtrlVal", *c, ValueType::Int);
-    if (c->spec.kind == ControlKind::BinarySwitch)
+    if (c->def.kind == ControlKind::BinarySwitch)
         *value = static_cast<BinarySwitch*>(c->widget)->value();
     else
         *value = static_cast<BitToggle*>(c->widget)->value();
@@ -487,7 +492,7 @@ int GetCtrlVal(int panel, int control, unsigned int* value)
     Control* c = find_control(panel, control, &status);
     if (!c)
         return status;
-    if (c->spec.type != ValueType::Unsigned)
+    if (c->def.type != ValueType::Unsigned)
         return wrong_type("GetCtrlVal", *c, ValueType::Unsigned);
     *value = static_cast<NumericField*>(c->widget)->heldUnsigned();
     return UI_OK;
@@ -499,7 +504,7 @@ int GetCtrlVal(int panel, int control, double* value)
     Control* c = find_control(panel, control, &status);
     if (!c)
         return status;
-    if (c->spec.type != ValueType::Double)
+    if (c->def.type != ValueType::Double)
         return wrong_type("GetCtrlVal", *c, ValueType::Double);
     *value = static_cast<NumericField*>(c->widget)->value();
     return UI_OK;
@@ -511,9 +516,9 @@ int GetCtrlVal(int panel, int control, std::string* value)
     Control* c = find_control(panel, control, &status);
     if (!c)
         return status;
-    if (c->spec.type != ValueType::Text)
+    if (c->def.type != ValueType::Text)
         return wrong_type("GetCtrlVal", *c, ValueType::Text);
-    if (c->spec.kind == ControlKind::TextBox)
+    if (c->def.kind == ControlKind::TextBox)
         *value = static_cast<QPlainTextEdit*>(c->widget)->toPlainText().toStdString();
     else
         *value = static_cast<QLabel*>(c->widget)->text().toStdString();
@@ -525,7 +530,7 @@ namespace {
 // Writes a number into a numeric field, switch or toggle, converted to its type.
 int set_number(Control& c, double as_double, uint32_t as_unsigned, int as_int, ValueType given)
 {
-    switch (c.spec.type) {
+    switch (c.def.type) {
     case ValueType::Unsigned:
         if (given == ValueType::Double)
             static_cast<NumericField*>(c.widget)->setHeld(as_double);
@@ -536,7 +541,7 @@ int set_number(Control& c, double as_double, uint32_t as_unsigned, int as_int, V
         static_cast<NumericField*>(c.widget)->setHeld(as_double);
         return UI_OK;
     case ValueType::Int:
-        if (c.spec.kind == ControlKind::BinarySwitch)
+        if (c.def.kind == ControlKind::BinarySwitch)
             static_cast<BinarySwitch*>(c.widget)->setValue(as_int);
         else
             static_cast<BitToggle*>(c.widget)->setValue(as_int);
@@ -586,10 +591,10 @@ int SetCtrlVal(int panel, int control, const char* value)
     Control* c = find_control(panel, control, &status);
     if (!c)
         return status;
-    if (c->spec.type != ValueType::Text)
+    if (c->def.type != ValueType::Text)
         return wrong_type("SetCtrlVal", *c, ValueType::Text);
     const QString text = QString::fromUtf8(value ? value : "");
-    if (c->spec.kind == ControlKind::TextBox) {
+    if (c->def.kind == ControlKind::TextBox) {
         // A text box collects what is written to it.
         auto* box = static_cast<QPlainTextEdit*>(c->widget);
         QTextCursor end = box->textCursor();
@@ -755,9 +760,7 @@ int MessagePopup(const char* title, const char* message)
     QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(title ? title : ""), text, QMessageBox::Ok,
                     QApplication::activeWindow());
     box.setObjectName(QStringLiteral("MessagePopup"));
-    ++runtime().dispatch_depth;
     box.exec();
-    --runtime().dispatch_depth;
     return UI_OK;
 }
 
@@ -791,11 +794,11 @@ QLabel* CtrlLabelWidget(int panel, int control)
     return c ? c->label : nullptr;
 }
 
-const ControlSpec* CtrlSpec(int panel, int control)
+const ControlDef* CtrlDef(int panel, int control)
 {
     int status = 0;
     Control* c = find_control(panel, control, &status);
-    return c ? &c->spec : nullptr;
+    return c ? &c->def : nullptr;
 }
 
 CtrlCallbackPtr CtrlCallback(int panel, int control)

@@ -14,6 +14,6 @@ QMenuBar* PanelMenuBarWidget(int panel);
 QWidget* CtrlWidget(int panel, int control);
 QLabel* CtrlLabelWidget(int panel, int control);
 // The description the control was built from.
-const ControlSpec* CtrlSpec(int panel, int control);
+const ControlDef* CtrlDef(int panel, int control);
 CtrlCallbackPtr CtrlCallback(int panel, int control);
 MenuCallbackPtr MenuItemCallback(int menuBar, int menuItem);

@@ -71,7 +71,7 @@ TEST_F(MainPanelTest, NumericFields)
         {PANEL_E_REG, "E =", true, 0, 255, 1, 0, 0, true, Enhancement_mode_menu_changed},
     };
     for (const Field& f : fields) {
-        const std::string name = CtrlSpec(panel, f.control)->constant;
+        const std::string name = CtrlDef(panel, f.control)->constant;
         auto* w = qobject_cast<NumericField*>(widget(f.control));
         ASSERT_NE(w, nullptr) << name << " is a numeric field";
         EXPECT_EQ(label_of(panel, f.control), f.label) << name;
@@ -109,7 +109,7 @@ TEST_F(MainPanelTest, OptionSwitches)
     };
     int previous_left = -1;
     for (const Switch& s : switches) {
-        const std::string name = CtrlSpec(panel, s.control)->constant;
+        const std::string name = CtrlDef(panel, s.control)->constant;
         auto* w = qobject_cast<BinarySwitch*>(widget(s.control));
         ASSERT_NE(w, nullptr) << name << " is a binary switch";
         EXPECT_EQ(label_of(panel, s.control), s.label) << name;
@@ -154,7 +154,7 @@ TEST_F(MainPanelTest, BitTogglesRunFromTheHighestBitAtTheLeft)
         const int n = static_cast<int>(row.controls.size());
         for (int i = 0; i < n; ++i) {
             const int c = row.controls[i];
-            const std::string name = CtrlSpec(panel, c)->constant;
+            const std::string name = CtrlDef(panel, c)->constant;
             ASSERT_NE(qobject_cast<BitToggle*>(widget(c)), nullptr) << name << " is a bit toggle";
             EXPECT_EQ(label_of(panel, c), std::to_string(n - 1 - i)) << name << " is labelled with its bit";
             EXPECT_EQ(int_val(c), 0) << name;
@@ -208,8 +208,8 @@ TEST_F(MainPanelTest, ButtonsTextsAndPictures)
         {PANEL_DECORATION, ControlKind::Decoration, "", true, nullptr},
     };
     for (const Plain& p : controls) {
-        const std::string name = CtrlSpec(panel, p.control)->constant;
-        EXPECT_EQ(CtrlSpec(panel, p.control)->kind, p.kind) << name;
+        const std::string name = CtrlDef(panel, p.control)->constant;
+        EXPECT_EQ(CtrlDef(panel, p.control)->kind, p.kind) << name;
         QWidget* w = widget(p.control);
         switch (p.kind) {
         case ControlKind::CommandButton:
@@ -254,7 +254,7 @@ TEST_F(MainPanelTest, LayoutBands)
 
     // QUIT and the status box lie below the stored height, out of sight until start-up.
     for (int c : {PANEL_QUIT, PANEL_Status})
-        EXPECT_GE(geometry_of(panel, c).top, 608) << CtrlSpec(panel, c)->constant;
+        EXPECT_GE(geometry_of(panel, c).top, 608) << CtrlDef(panel, c)->constant;
     const Geometry status = geometry_of(panel, PANEL_Status);
     EXPECT_EQ(status.left, 48);
     EXPECT_EQ(status.left + status.width, 343);
@@ -283,9 +283,9 @@ TEST_F(MainPanelTest, LayoutBands)
     int previous_left = 0;
     for (int c : {PANEL_R_REG, PANEL_M_REG, PANEL_A_REG, PANEL_K_REG, PANEL_E_REG}) {
         const Geometry g = geometry_of(panel, c);
-        EXPECT_GT(g.left, previous_left) << CtrlSpec(panel, c)->constant;
-        EXPECT_GT(g.top, 440) << CtrlSpec(panel, c)->constant;
-        EXPECT_LT(g.top + g.height, 486) << CtrlSpec(panel, c)->constant;
+        EXPECT_GT(g.left, previous_left) << CtrlDef(panel, c)->constant;
+        EXPECT_GT(g.top, 440) << CtrlDef(panel, c)->constant;
+        EXPECT_LT(g.top + g.height, 486) << CtrlDef(panel, c)->constant;
         previous_left = g.left;
     }
 }
@@ -359,7 +359,7 @@ TEST(UIResource, HeaderAndResourceNameTheSameConstants)
     };
     auto controls_of = [&](int panel) {
         std::vector<std::string> names;
-        for (const ControlSpec& c : resource->panel(panel)->controls)
+        for (const ControlDef& c : resource->panel(panel)->controls)
             names.push_back(c.constant);
         return names;
     };
@@ -367,16 +367,16 @@ TEST(UIResource, HeaderAndResourceNameTheSameConstants)
     EXPECT_EQ(controls_of(PANEL_2), names_in(ConstantGroup::SplashControls));
 
     std::vector<std::string> panels;
-    for (const PanelSpec& p : resource->panels)
+    for (const PanelDef& p : resource->panels)
         panels.push_back(p.constant);
     EXPECT_EQ(panels, names_in(ConstantGroup::Panels));
 
     std::vector<std::string> menu;
-    for (const MenuBarSpec& b : resource->menu_bars) {
+    for (const MenuBarDef& b : resource->menu_bars) {
         menu.push_back(b.constant);
-        for (const MenuSpec& m : b.menus) {
+        for (const MenuDef& m : b.menus) {
             menu.push_back(m.constant);
-            for (const MenuItemSpec& i : m.items)
+            for (const MenuItemDef& i : m.items)
                 menu.push_back(i.constant);
         }
     }

@@ -1,8 +1,9 @@
-// Writes a picture of the main panel as the operator first sees it, for review:
-// build/main_panel.png.
+// Writes pictures of the main panel for review: build/main_panel.png as the
+// operator first sees it, build/main_panel_zr3500.png with the fractional set shown.
 #include "panel_fixture.h"
 
 #include "model/calculator.h"
+#include "panel/part_selection.h"
 #include "panel/ui_runtime.h"
 #include "panel/ui_runtime_qt.h"
 
@@ -24,4 +25,11 @@ TEST_F(MainPanelTest, PictureOfTheMainPanelIsWritten)
     EXPECT_EQ(picture.width(), 803);
     EXPECT_EQ(picture.height(), 805);
     EXPECT_TRUE(picture.save(path)) << path.toStdString();
+
+    Select_Mode(GetPanelMenuBar(panel), MENU_CHANGE_PART_ZR3500, nullptr, panel);
+    SetCtrlVal(panel, PANEL_K_REG, 131073u);
+    calculate_freq_from_regs(kModeRecompute);
+    ProcessSystemEvents();
+    const QString fractional = QStringLiteral(ZR_PICTURE_DIR "/main_panel_zr3500.png");
+    EXPECT_TRUE(PanelWindow(panel)->grab().save(fractional)) << fractional.toStdString();
 }

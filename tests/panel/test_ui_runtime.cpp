@@ -9,6 +9,7 @@
 #include "panel/ui_runtime_qt.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
@@ -198,4 +199,15 @@ TEST(Delay, TestsCanReplaceTheWait)
     Delay(0.4);
     SetDelayFunction(nullptr);
     EXPECT_EQ(delays, (std::vector<double>{5.0, 0.4}));
+}
+
+TEST(Delay, TheRealWaitKeepsTimersRunning)
+{
+    bool fired = false;
+    QTimer::singleShot(5, [&fired] { fired = true; });
+    QElapsedTimer clock;
+    clock.start();
+    Delay(0.05);
+    EXPECT_GE(clock.elapsed(), 50);
+    EXPECT_TRUE(fired);
 }
