@@ -1,6 +1,9 @@
 #include "panel/lifecycle.h"
+#include "panel/ui_runtime.h"
 
 int main(int argc, char* argv[])
 {
-    return run_zr_eval(argc, argv);
+    const int status = run_zr_eval(argc, argv);
+    CloseUIRuntime();
+    return status;
 }

@@ -20,6 +20,7 @@
 #include <QThread>
 
 #include <cassert>
+#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -42,6 +43,7 @@ struct Panel {
     int resource_id = 0;
     std::unique_ptr<QWidget> window;
     std::map<int, Control> controls;
+    std::vector<int> order;  // control ids in resource order
     int menu_bar = 0;  // handle, 0: none
 };
 
@@ -58,6 +60,8 @@ struct Runtime {
     int next_handle = 1;
     int dispatch_depth = 0;  // callbacks running now, nested ones included
     QEventLoop* event_loop = nullptr;
+    bool quit_pending = false;  // asked to quit before the loop ran
+    int quit_code = 0;
     DelayFunction delay = nullptr;
 };
 
@@ -359,6 +363,9 @@ int InitUIRuntime(int argc, char* argv[])
     r.app = std::make_unique<QApplication>(app_argc, app_argv);
     qInstallMessageHandler(previous_handler);
     QApplication::setQuitOnLastWindowClosed(false);
+    // QApplication takes the desktop's locale for the C library too; formatted
+    // numbers must keep the point whatever the desktop language.
+    std::setlocale(LC_NUMERIC, "C");
     return UI_OK;
 }
 
@@ -401,6 +408,7 @@ int LoadPanel(int, const char* resourceFile, int panelResourceId)
     // Controls are built in resource order, so that each one lies over the ones before it.
     for (const ControlDef& s : def->controls) {
         Control& c = panel->controls[s.id];
+        panel->order.push_back(s.id);
         c.def = s;
         c.callback = s.callback.empty() ? nullptr : find_control_callback(s.callback);
         c.widget = build_widget(*panel, c, window);
@@ -431,6 +439,8 @@ int DisplayPanel(int panel)
         return UI_ERR_BAD_HANDLE;
     p->window->show();
     p->window->raise();
+    // The panel is drawn before DisplayPanel returns, even when a wait follows.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     return UI_OK;
 }
 
@@ -704,6 +714,10 @@ int RunUserInterface()
     Runtime& r = runtime();
     if (!r.app)
         return UI_ERR_NO_RUNTIME;
+    if (r.quit_pending) {
+        r.quit_pending = false;
+        return r.quit_code;
+    }
     QEventLoop loop;
     QEventLoop* outer = r.event_loop;
     r.event_loop = &loop;
@@ -715,9 +729,16 @@ int RunUserInterface()
 int QuitUserInterface(int code)
 {
     Runtime& r = runtime();
-    if (!r.event_loop)
+    if (!r.app)
         return UI_ERR_NO_RUNTIME;
-    r.event_loop->exit(code);
+    if (r.event_loop) {
+        r.event_loop->exit(code);
+    } else {
+        // A callback run before the loop started (during the start-up blink, say)
+        // ends the loop as soon as it starts.
+        r.quit_pending = true;
+        r.quit_code = code;
+    }
     return UI_OK;
 }
 
@@ -792,6 +813,15 @@ QLabel* CtrlLabelWidget(int panel, int control)
     int status = 0;
     Control* c = find_control(panel, control, &status);
     return c ? c->label : nullptr;
+}
+
+std::vector<const ControlDef*> PanelControlDefs(int panel)
+{
+    std::vector<const ControlDef*> defs;
+    if (Panel* p = find_panel(panel))
+        for (int id : p->order)
+            defs.push_back(&p->controls[id].def);
+    return defs;
 }
 
 const ControlDef* CtrlDef(int panel, int control)

@@ -22,6 +22,8 @@ enum UIStatus : int {
     UI_ERR_WRONG_TYPE = -7,         // the control does not hold a value of that type
     UI_ERR_BAD_ATTRIBUTE = -8,      // the attribute does not apply to this control or panel
     UI_ERR_DISPLAY = -9,            // no display could be opened
+    UI_ERR_STATE_FILE = -10,        // the panel-state file is missing or cannot be read or written
+    UI_ERR_STATE_CONTENT = -11,     // the panel-state file does not fit the panel
 };
 
 // Events passed to control callbacks.
@@ -95,6 +97,15 @@ int Delay(double seconds);
 // Tests replace the wait; nullptr restores the real one.
 using DelayFunction = void (*)(double seconds);
 void SetDelayFunction(DelayFunction function);
+
+// The values of every control of a panel that holds one, saved to or restored
+// from a panel-state file (see panel_state.h); visibility and dimming are not part
+// of it. Only state index 0 exists. Saving replaces the file in one step, so a
+// failed save leaves the previous file whole. Restoring checks the whole file
+// first: a file that does not fit the panel changes nothing, and *problem says
+// which line was wrong.
+int SavePanelState(int panel, const char* file, int stateIndex);
+int RecallPanelState(int panel, const char* file, int stateIndex, std::string* problem = nullptr);
 
 // A modal message box with one button; returns when the operator dismisses it.
 int MessagePopup(const char* title, const char* message);

@@ -5,6 +5,8 @@
 #include "panel/ui_resource.h"
 #include "panel/ui_runtime.h"
 
+#include <vector>
+
 class QLabel;
 class QMenuBar;
 class QWidget;
@@ -13,6 +15,8 @@ QWidget* PanelWindow(int panel);
 QMenuBar* PanelMenuBarWidget(int panel);
 QWidget* CtrlWidget(int panel, int control);
 QLabel* CtrlLabelWidget(int panel, int control);
+// The descriptions of a panel's controls, in resource order.
+std::vector<const ControlDef*> PanelControlDefs(int panel);
 // The description the control was built from.
 const ControlDef* CtrlDef(int panel, int control);
 CtrlCallbackPtr CtrlCallback(int panel, int control);

@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   cmake make g++ pkg-config
   qt6-base-dev libgl-dev          # Qt 6 Widgets, the panel layer
+  libftdi1-dev                    # the interface board's FTDI chip
   libgtest-dev libgmock-dev       # unit and panel tests
   fonts-dejavu-core               # text for the offscreen platform used by the tests
   xvfb xauth                      # headless trial runs of the real program

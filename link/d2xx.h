@@ -1,0 +1,56 @@
+#pragma once
+// The six calls of the FTDI D2XX interface that the program uses, with D2XX's
+// types and status numbers. Behind them stands one board driver: libftdi for
+// real boards, or a simulated board that tests install.
+
+#include <cstdint>
+
+using FT_HANDLE = void*;
+using FT_STATUS = unsigned long;
+using DWORD = uint32_t;
+using UCHAR = unsigned char;
+
+// D2XX status values.
+enum : FT_STATUS {
+    FT_OK = 0,
+    FT_INVALID_HANDLE = 1,
+    FT_DEVICE_NOT_FOUND = 2,
+    FT_DEVICE_NOT_OPENED = 3,
+    FT_IO_ERROR = 4,
+    FT_INSUFFICIENT_RESOURCES = 5,
+    FT_INVALID_PARAMETER = 6,
+    FT_INVALID_BAUD_RATE = 7,
+    FT_OTHER_ERROR = 18,
+};
+
+// Bit modes of FT_SetBitMode.
+enum : UCHAR {
+    FT_BITMODE_RESET = 0x00,
+    FT_BITMODE_ASYNC_BITBANG = 0x01,  // each byte written is one state of the eight lines
+};
+
+// Counts the devices, every port of a multi-port chip as one device.
+FT_STATUS FT_CreateDeviceInfoList(DWORD* numDevs);
+// Opens the device of that index; *handle stays as it was on failure.
+FT_STATUS FT_Open(int deviceNumber, FT_HANDLE* handle);
+FT_STATUS FT_SetBitMode(FT_HANDLE handle, UCHAR mask, UCHAR mode);
+FT_STATUS FT_SetBaudRate(FT_HANDLE handle, DWORD baudRate);
+FT_STATUS FT_Write(FT_HANDLE handle, void* buffer, DWORD bytesToWrite, DWORD* bytesWritten);
+// Closing a handle that was never opened returns FT_INVALID_HANDLE and touches nothing.
+FT_STATUS FT_Close(FT_HANDLE handle);
+
+// What stands behind the six calls.
+class BoardDriver {
+public:
+    virtual ~BoardDriver() = default;
+    virtual FT_STATUS create_device_info_list(DWORD* count) = 0;
+    virtual FT_STATUS open(int index, FT_HANDLE* handle) = 0;
+    virtual FT_STATUS set_bit_mode(FT_HANDLE handle, UCHAR mask, UCHAR mode) = 0;
+    virtual FT_STATUS set_baud_rate(FT_HANDLE handle, DWORD rate) = 0;
+    virtual FT_STATUS write(FT_HANDLE handle, const UCHAR* buffer, DWORD size, DWORD* written) = 0;
+    virtual FT_STATUS close(FT_HANDLE handle) = 0;
+};
+
+// Puts a driver behind the calls (nullptr: libftdi again) and returns the one
+// that stood there. The program always runs on libftdi; tests install others.
+BoardDriver* install_board_driver(BoardDriver* driver);

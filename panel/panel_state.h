@@ -1,0 +1,39 @@
+#pragma once
+// The panel-state file: the values of a panel's controls as human-readable text,
+// so that an engineer can read and diff it.
+//
+//   # zr-eval panel state 1
+//   PANEL_REF_FREQ = 100
+//   PANEL_PLL_FREQ = 4175.0000953674316
+//   PANEL_TEXTMSG_10 = "Select Part"
+//
+// One line per control that holds a value, in resource order: integers in
+// decimal, doubles with 17 significant digits so that they read back bit for bit,
+// texts in double quotes with \" \\ and \n escaped. Text boxes collect messages
+// of the running program and are not part of the state.
+
+#include "panel/ui_resource.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+inline constexpr std::string_view kPanelStateHeader = "# zr-eval panel state 1";
+
+// One control value of a state file. Numbers of every type are exact as doubles.
+struct StateValue {
+    const ControlDef* control = nullptr;
+    double number = 0.0;
+    std::string text;
+};
+
+// Whether a control's value belongs to the saved state.
+bool is_saved_in_state(const ControlDef& control);
+
+std::string format_state(const std::vector<StateValue>& values);
+
+// Reads and checks a whole state file against the panel's controls. Lines naming
+// an unknown constant are skipped. On a fault returns false and says in *problem
+// which line was wrong and why; *values is then untouched.
+bool parse_state(std::string_view text, const std::vector<const ControlDef*>& controls,
+                 std::vector<StateValue>* values, std::string* problem);

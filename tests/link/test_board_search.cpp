@@ -1,0 +1,83 @@
+// The board search at start-up, through the real panel and the simulated board.
+#include "panel_fixture.h"
+
+#include "link/board_connection.h"
+#include "link/simulated_board.h"
+
+#include <vector>
+
+class BoardSearch : public MainPanelTest {
+protected:
+    void SetUp() override
+    {
+        MainPanelTest::SetUp();
+        previous_ = install_board_driver(&board);
+        FTDIHandle = nullptr;
+    }
+    void TearDown() override
+    {
+        if (FTDIHandle)
+            FT_Close(FTDIHandle);
+        FTDIHandle = nullptr;
+        install_board_driver(previous_);
+        MainPanelTest::TearDown();
+    }
+
+    SimulatedBoard board;
+
+private:
+    BoardDriver* previous_ = nullptr;
+};
+
+TEST_F(BoardSearch, NoDeviceShowsTheNotConnectedNotice)
+{
+    board.device_count = 0;
+    EXPECT_EQ(FTDI_Search(), 1);
+    EXPECT_EQ(text(PANEL_Status), "Checking for FTDI devices...\nThere are no FTDI devices installed.\n");
+    EXPECT_TRUE(visible(PANEL_TEXTMSG_41));
+    EXPECT_FALSE(visible(PANEL_TEXTMSG_42));
+    EXPECT_EQ(board.calls, std::vector<std::string>{"FT_CreateDeviceInfoList"}) << "no open is attempted";
+    EXPECT_EQ(FTDIHandle, nullptr);
+}
+
+TEST_F(BoardSearch, TwoPortsAreCountedAndDeviceZeroIsOpenedInBitBangMode)
+{
+    board.device_count = 2;
+    EXPECT_EQ(FTDI_Search(), 0);
+    EXPECT_EQ(text(PANEL_Status), "Checking for FTDI devices...\n"
+                                  "2 FTDI devices found the count includes\n"
+                                  "individual ports on a single chip\n");
+    EXPECT_FALSE(visible(PANEL_TEXTMSG_41));
+    EXPECT_TRUE(visible(PANEL_TEXTMSG_42));
+    EXPECT_EQ(board.calls, (std::vector<std::string>{"FT_CreateDeviceInfoList", "FT_Open(0)",
+                                                     "FT_SetBitMode(0xFF, 1)", "FT_SetBaudRate(76800)"}));
+    EXPECT_TRUE(board.is_open());
+    EXPECT_EQ(board.bit_mask(), 0xFF) << "all eight lines are outputs";
+    EXPECT_EQ(board.bit_mode(), FT_BITMODE_ASYNC_BITBANG);
+    EXPECT_EQ(board.baud_rate(), 76800u);
+    EXPECT_NE(FTDIHandle, nullptr);
+}
+
+TEST_F(BoardSearch, AFailingCountLeavesBothNoticesHidden)
+{
+    board.count_status = FT_IO_ERROR;
+    EXPECT_EQ(FTDI_Search(), 1);
+    EXPECT_EQ(text(PANEL_Status), "Checking for FTDI devices...\nError in getting the number of devices.\n");
+    EXPECT_FALSE(visible(PANEL_TEXTMSG_41));
+    EXPECT_FALSE(visible(PANEL_TEXTMSG_42));
+    EXPECT_EQ(FTDIStatus, static_cast<FT_STATUS>(FT_IO_ERROR));
+}
+
+TEST_F(BoardSearch, AFailingOpenPrintsItsStatusAndKeepsTheConnectedNotice)
+{
+    board.open_status = FT_DEVICE_NOT_OPENED;
+    EXPECT_EQ(FTDI_Search(), 1);
+    EXPECT_EQ(text(PANEL_Status), "Checking for FTDI devices...\n"
+                                  "1 FTDI devices found the count includes\n"
+                                  "individual ports on a single chip\n"
+                                  "Open Failed with error 3\n");
+    EXPECT_FALSE(visible(PANEL_TEXTMSG_41));
+    EXPECT_TRUE(visible(PANEL_TEXTMSG_42));
+    EXPECT_EQ(board.calls, (std::vector<std::string>{"FT_CreateDeviceInfoList", "FT_Open(0)"}));
+    EXPECT_EQ(FTDIHandle, nullptr);
+}

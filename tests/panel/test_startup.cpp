@@ -1,0 +1,339 @@
+// The whole start-up and shutdown through the real panels, with the waits
+// recorded instead of waited and the simulated board behind the D2XX calls.
+#include "link/board_connection.h"
+#include "link/simulated_board.h"
+#include "model/register_set.h"
+#include "panel/lifecycle.h"
+#include "panel/main_panel.h"
+#include "panel/New_Panel.h"
+#include "panel/panel_state.h"
+#include "panel/ui_runtime.h"
+#include "panel/ui_runtime_qt.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QEvent>
+#include <QFile>
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+// What happened during a start-up, in order.
+std::vector<std::string> trace;
+// What the operator does once the event loop runs; QUIT is clicked after it.
+std::function<void()> operator_actions;
+// Called at each recorded wait, with the number of waits so far.
+std::function<void(int)> at_wait;
+int waits = 0;
+
+std::string text_of(int control)
+{
+    std::string t;
+    GetCtrlVal(MainPanelHandle, control, &t);
+    return t;
+}
+
+int attribute(int control, int attr)
+{
+    int v = -1;
+    GetCtrlAttribute(MainPanelHandle, control, attr, &v);
+    return v;
+}
+
+void click(int control)
+{
+    QWidget* w = CtrlWidget(MainPanelHandle, control);
+    QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, w->rect().center());
+}
+
+
+void record_wait(double seconds)
+{
+    ++waits;
+    char line[64];
+    if (seconds == 5.0) {
+        std::snprintf(line, sizeof line, "wait 5.0");
+    } else {
+        const int colour = attribute(PANEL_TEXTMSG_10, ATTR_TEXT_COLOR);
+        std::snprintf(line, sizeof line, "wait %.1f %s", seconds,
+                      colour == 0xFFFFFF ? "white" : colour == 0x660000 ? "dark red" : "other");
+    }
+    trace.emplace_back(line);
+    if (at_wait)
+        at_wait(waits);
+    if (waits == 9)  // the last wait of the blink: the event loop comes next
+        QTimer::singleShot(0, [] {
+            if (operator_actions)
+                operator_actions();
+            click(PANEL_QUIT);
+        });
+}
+
+// Records panels shown and the splash painted.
+class PanelWatcher : public QObject {
+public:
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        auto* w = qobject_cast<QWidget*>(o);
+        if (!w)
+            return false;
+        const std::string window = w->window()->objectName().toStdString();
+        if (e->type() == QEvent::Show && w->isWindow() && !window.empty())
+            trace.push_back("show " + window);
+        if (e->type() == QEvent::Paint && window == "PANEL_2" && trace.back() != "paint PANEL_2")
+            trace.emplace_back("paint PANEL_2");
+        return false;
+    }
+};
+
+// The values of every control the state file holds.
+std::string panel_values()
+{
+    std::vector<StateValue> values;
+    for (const ControlDef* c : PanelControlDefs(MainPanelHandle)) {
+        if (!is_saved_in_state(*c) || c->id == PANEL_TEXTMSG_10)
+            continue;
+        StateValue v;
+        v.control = c;
+        if (c->type == ValueType::Text) {
+            GetCtrlVal(MainPanelHandle, c->id, &v.text);
+        } else if (c->type == ValueType::Double) {
+            GetCtrlVal(MainPanelHandle, c->id, &v.number);
+        } else if (c->type == ValueType::Unsigned) {
+            unsigned u = 0;
+            GetCtrlVal(MainPanelHandle, c->id, &u);
+            v.number = u;
+        } else {
+            int i = 0;
+            GetCtrlVal(MainPanelHandle, c->id, &i);
+            v.number = i;
+        }
+        values.push_back(v);
+    }
+    return format_state(values);
+}
+
+}  // namespace
+
+class Startup : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        previous_dir = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        previous_board = install_board_driver(&board);
+        board.device_count = 0;
+        SetDelayFunction(record_wait);
+        qApp->installEventFilter(&watcher);
+        operator_actions = nullptr;
+        at_wait = nullptr;
+    }
+    void TearDown() override
+    {
+        qApp->removeEventFilter(&watcher);
+        SetDelayFunction(nullptr);
+        install_board_driver(previous_board);
+        QDir::setCurrent(previous_dir);
+    }
+
+    // One run of the program, from a clean process state.
+    int start(const char* resource = kResourceFile)
+    {
+        regs = RegisterSet{};
+        FTDIHandle = nullptr;
+        MainPanelHandle = SplashPanelHandle = 0;
+        trace.clear();
+        waits = 0;
+        board.calls.clear();
+        static char name[] = "zr-eval";
+        static char* argv[] = {name, nullptr};
+        return run_zr_eval(1, argv, resource);
+    }
+
+    void write_state(const std::string& text)
+    {
+        QFile f(QStringLiteral("panel.sts"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(text.data(), static_cast<qint64>(text.size()));
+    }
+
+    QTemporaryDir dir;
+    QString previous_dir;
+    SimulatedBoard board;
+    BoardDriver* previous_board = nullptr;
+    PanelWatcher watcher;
+};
+
+TEST_F(Startup, StepsRunInOrderWithTheirWaits)
+{
+    std::string status_at_blink, part_text;
+    double out_freq = 0.0;
+    int height = 0, splash_shown_during_wait = -1, main_shown_during_wait = -1;
+    int not_connected = -1, connected = -1;
+    at_wait = [&](int n) {
+        if (n == 1) {
+            splash_shown_during_wait = PanelWindow(SplashPanelHandle)->isVisible();
+            main_shown_during_wait = PanelWindow(MainPanelHandle)->isVisible();
+        }
+        if (n == 2) {
+            status_at_blink = text_of(PANEL_Status);
+            part_text = text_of(PANEL_TEXTMSG_10);
+            GetCtrlVal(MainPanelHandle, PANEL_PLL_FREQ, &out_freq);
+            GetPanelAttribute(MainPanelHandle, ATTR_HEIGHT, &height);
+            not_connected = attribute(PANEL_TEXTMSG_41, ATTR_VISIBLE);
+            connected = attribute(PANEL_TEXTMSG_42, ATTR_VISIBLE);
+        }
+    };
+    EXPECT_EQ(start(), 0);
+    EXPECT_EQ(trace, (std::vector<std::string>{
+                         "show PANEL_2", "paint PANEL_2", "wait 5.0", "show PANEL",
+                         "wait 0.4 white", "wait 0.4 dark red", "wait 0.4 white", "wait 0.4 dark red",
+                         "wait 0.4 white", "wait 0.4 dark red", "wait 0.4 white", "wait 0.4 dark red"}))
+        << "the splash is painted before its wait, and the part text blinks four times";
+    EXPECT_EQ(splash_shown_during_wait, 1);
+    EXPECT_EQ(main_shown_during_wait, 0);
+    EXPECT_EQ(status_at_blink, "Checking for FTDI devices...\nThere are no FTDI devices installed.\n");
+    EXPECT_EQ(not_connected, 1);
+    EXPECT_EQ(connected, 0);
+    EXPECT_EQ(out_freq, 400.0) << "the first computation, on the resource defaults";
+    EXPECT_EQ(height, 805);
+    EXPECT_EQ(part_text, "Select Part");
+    EXPECT_EQ(board.calls, (std::vector<std::string>{"FT_CreateDeviceInfoList", "FT_Close"}))
+        << "quitting without a board still closes, and nothing is opened";
+    EXPECT_TRUE(QFile::exists(QStringLiteral("panel.sts"))) << "quitting saves the panel state";
+}
+
+TEST_F(Startup, TheTextIsLeftDarkRed)
+{
+    int colour = -1;
+    operator_actions = [&] { colour = attribute(PANEL_TEXTMSG_10, ATTR_TEXT_COLOR); };
+    EXPECT_EQ(start(), 0);
+    EXPECT_EQ(colour, 0x660000);
+}
+
+TEST_F(Startup, ABoardIsOpenedAtStartAndClosedAtQuit)
+{
+    board.device_count = 2;
+    std::string status;
+    at_wait = [&](int n) {
+        if (n == 2)
+            status = text_of(PANEL_Status);
+    };
+    EXPECT_EQ(start(), 0);
+    EXPECT_EQ(status, "Checking for FTDI devices...\n2 FTDI devices found the count includes\n"
+                      "individual ports on a single chip\n");
+    EXPECT_EQ(board.calls, (std::vector<std::string>{"FT_CreateDeviceInfoList", "FT_Open(0)",
+                                                     "FT_SetBitMode(0xFF, 1)", "FT_SetBaudRate(76800)",
+                                                     "FT_Close"}));
+    EXPECT_FALSE(board.is_open());
+}
+
+TEST_F(Startup, QuitThenStartAgainBringsBackEveryControlValue)
+{
+    std::string at_quit;
+    operator_actions = [&] {
+        QMenuBar* bar = PanelMenuBarWidget(MainPanelHandle);
+        bar->findChild<QAction*>(QStringLiteral("MENU_CHANGE_PART_ZR3500"))->trigger();
+        SetCtrlVal(MainPanelHandle, PANEL_K_REG, 1000u);
+        SetCtrlVal(MainPanelHandle, PANEL_RAND_EN, 1);
+        SetCtrlVal(MainPanelHandle, PANEL_SEC_4, 0);
+        SetCtrlVal(MainPanelHandle, PANEL_E_REG, 200u);
+        SetCtrlVal(MainPanelHandle, PANEL_ENHBAR, 1);
+        SetCtrlVal(MainPanelHandle, PANEL_REF_FREQ, 100.0 / 3.0);
+        click(PANEL_SEC_5);  // M bit 6: recomputes with the new settings
+        at_quit = panel_values();
+    };
+    ASSERT_EQ(start(), 0);
+    ASSERT_EQ(regs.N_flag, 1);
+
+    std::string restored, part_text, status;
+    int k_visible = -1, part = -1;
+    operator_actions = [&] {
+        restored = panel_values();
+        part_text = text_of(PANEL_TEXTMSG_10);
+        status = text_of(PANEL_Status);
+        k_visible = attribute(PANEL_K_REG, ATTR_VISIBLE);
+        part = regs.N_flag;
+    };
+    ASSERT_EQ(start(), 0);
+    EXPECT_EQ(restored, at_quit);
+    EXPECT_NE(at_quit.find("PANEL_K_REG = 1000\n"), std::string::npos);
+    EXPECT_NE(at_quit.find("PANEL_REF_FREQ = 33.333333333333336\n"), std::string::npos);
+    EXPECT_EQ(part_text, "Select Part");
+    EXPECT_EQ(part, 0) << "the integer part is in force again";
+    EXPECT_EQ(k_visible, 0) << "the fractional set is hidden again";
+    EXPECT_EQ(status, "Checking for FTDI devices...\nThere are no FTDI devices installed.\n")
+        << "this start-up's board messages, not the last session's";
+}
+
+TEST_F(Startup, AGarbledStateFileLeavesTheDefaultsAndSaysSo)
+{
+    write_state("# zr-eval panel state 1\nPANEL_M_REG = 300\nPANEL_A_REG = banana\n");
+    std::string status;
+    unsigned M = 0;
+    operator_actions = [&] {
+        status = text_of(PANEL_Status);
+        GetCtrlVal(MainPanelHandle, PANEL_M_REG, &M);
+    };
+    EXPECT_EQ(start(), 0);
+    EXPECT_EQ(M, 7u);
+    EXPECT_EQ(status, "Checking for FTDI devices...\nThere are no FTDI devices installed.\n"
+                      "The saved panel state in panel.sts was not used: line 3: PANEL_A_REG = banana: "
+                      "not a whole number.\n");
+
+    write_state("# zr-eval panel state 1\nPANEL_M_REG = 30");  // cut short: still a whole line
+    EXPECT_EQ(start(), 0);
+    EXPECT_EQ(M, 30u);
+    write_state("# zr-eval panel st");
+    EXPECT_EQ(start(), 0);
+    EXPECT_EQ(M, 7u);
+    EXPECT_NE(status.find("was not used: line 1: not a zr-eval panel state file.\n"), std::string::npos);
+}
+
+TEST_F(Startup, ArrowUpAfterARestoredSettingMovesOneChannel)
+{
+    write_state("# zr-eval panel state 1\nPANEL_REF_FREQ = 100\nPANEL_PLL_FREQ = 4000\nPANEL_R_REG = 3\n"
+                "PANEL_M_REG = 15\nPANEL_A_REG = 0\nPANEL_SEC_4 = 0\nPANEL_MOD_SEL = 0\n");
+    double out = 0.0;
+    unsigned M = 0, A = 0;
+    operator_actions = [&] {
+        QTest::keyClick(CtrlWidget(MainPanelHandle, PANEL_PLL_FREQ), Qt::Key_Up);
+        GetCtrlVal(MainPanelHandle, PANEL_PLL_FREQ, &out);
+        GetCtrlVal(MainPanelHandle, PANEL_M_REG, &M);
+        GetCtrlVal(MainPanelHandle, PANEL_A_REG, &A);
+    };
+    EXPECT_EQ(start(), 0);
+    EXPECT_EQ(out, 4025.0) << "Fc 25 MHz of the restored R, not 2000 MHz from the start-up's 50";
+    EXPECT_EQ(M, 15u);
+    EXPECT_EQ(A, 1u);
+}
+
+TEST_F(Startup, APanelThatCannotBeLoadedEndsTheProgramWithMinusOne)
+{
+    EXPECT_EQ(start("/nonexistent/New_Panel.uir"), -1);
+
+    // A resource without the splash panel: the main panel is loaded but never shown.
+    QFile original(QStringLiteral(":/New_Panel.uir"));
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+    QByteArray text = original.readAll();
+    text.replace("\"constant\": \"PANEL_2\"", "\"constant\": \"PANEL\"");
+    QFile variant(QStringLiteral("no_splash.uir"));
+    ASSERT_TRUE(variant.open(QIODevice::WriteOnly));
+    variant.write(text);
+    variant.close();
+    EXPECT_EQ(start("no_splash.uir"), -1);
+    EXPECT_TRUE(trace.empty()) << "nothing was shown";
+    EXPECT_TRUE(board.calls.empty());
+}
