@@ -303,17 +303,22 @@ void apply(int panel, const StateValue& v)
 
 }  // namespace
 
+std::vector<StateValue> current_state(int panel)
+{
+    std::vector<StateValue> values;
+    for (const ControlDef* c : PanelControlDefs(panel))
+        if (is_saved_in_state(*c))
+            values.push_back(value_of(panel, *c));
+    return values;
+}
+
 int SavePanelState(int panel, const char* file, int stateIndex)
 {
     if (!PanelWindow(panel))
         return UI_ERR_BAD_HANDLE;
     if (stateIndex != 0 || !file)
         return UI_ERR_STATE_FILE;
-    std::vector<StateValue> values;
-    for (const ControlDef* c : PanelControlDefs(panel))
-        if (is_saved_in_state(*c))
-            values.push_back(value_of(panel, *c));
-    return replace_file(file, format_state(values)) ? UI_OK : UI_ERR_STATE_FILE;
+    return replace_file(file, format_state(current_state(panel))) ? UI_OK : UI_ERR_STATE_FILE;
 }
 
 int RecallPanelState(int panel, const char* file, int stateIndex, std::string* problem)

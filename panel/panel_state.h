@@ -32,6 +32,9 @@ bool is_saved_in_state(const ControlDef& control);
 
 std::string format_state(const std::vector<StateValue>& values);
 
+// The values of a loaded panel's controls that the state holds, in resource order.
+std::vector<StateValue> current_state(int panel);
+
 // Reads and checks a whole state file against the panel's controls. Lines naming
 // an unknown constant are skipped. On a fault returns false and says in *problem
 // which line was wrong and why; *values is then untouched.

@@ -40,31 +40,7 @@ protected:
     int recall(std::string* problem = nullptr) { return RecallPanelState(panel, path().c_str(), 0, problem); }
 
     // Every value of the panel, as its state file would hold it.
-    std::string values_of(int p) const
-    {
-        std::vector<StateValue> values;
-        for (const ControlDef* c : PanelControlDefs(p)) {
-            if (!is_saved_in_state(*c))
-                continue;
-            StateValue v;
-            v.control = c;
-            if (c->type == ValueType::Text)
-                GetCtrlVal(p, c->id, &v.text);
-            else if (c->type == ValueType::Double)
-                GetCtrlVal(p, c->id, &v.number);
-            else if (c->type == ValueType::Unsigned) {
-                unsigned u = 0;
-                GetCtrlVal(p, c->id, &u);
-                v.number = u;
-            } else {
-                int i = 0;
-                GetCtrlVal(p, c->id, &i);
-                v.number = i;
-            }
-            values.push_back(v);
-        }
-        return format_state(values);
-    }
+    static std::string values_of(int p) { return format_state(current_state(p)); }
 };
 
 TEST_F(PanelState, SaveThenRecallGivesBackEveryControlValue)

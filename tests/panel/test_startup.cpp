@@ -97,30 +97,12 @@ public:
     }
 };
 
-// The values of every control the state file holds.
+// The values of every control the state file holds, but the part text, which
+// start-up always rewrites.
 std::string panel_values()
 {
-    std::vector<StateValue> values;
-    for (const ControlDef* c : PanelControlDefs(MainPanelHandle)) {
-        if (!is_saved_in_state(*c) || c->id == PANEL_TEXTMSG_10)
-            continue;
-        StateValue v;
-        v.control = c;
-        if (c->type == ValueType::Text) {
-            GetCtrlVal(MainPanelHandle, c->id, &v.text);
-        } else if (c->type == ValueType::Double) {
-            GetCtrlVal(MainPanelHandle, c->id, &v.number);
-        } else if (c->type == ValueType::Unsigned) {
-            unsigned u = 0;
-            GetCtrlVal(MainPanelHandle, c->id, &u);
-            v.number = u;
-        } else {
-            int i = 0;
-            GetCtrlVal(MainPanelHandle, c->id, &i);
-            v.number = i;
-        }
-        values.push_back(v);
-    }
+    std::vector<StateValue> values = current_state(MainPanelHandle);
+    std::erase_if(values, [](const StateValue& v) { return v.control->id == PANEL_TEXTMSG_10; });
     return format_state(values);
 }
 
