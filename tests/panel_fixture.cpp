@@ -10,6 +10,14 @@
 #include <QTest>
 #include <QWidget>
 
+std::string CtrlName(int control)
+{
+    for (const NamedConstant* c = constants_begin(ConstantGroup::MainControls); c != constants_end(ConstantGroup::MainControls); ++c)
+        if (c->value == control)
+            return std::string(c->name);
+    return "control " + std::to_string(control);
+}
+
 void MainPanelTest::SetUp()
 {
     regs = RegisterSet{};

@@ -10,6 +10,9 @@
 
 class QWidget;
 
+// The constant name of a main-panel control, for messages.
+std::string CtrlName(int control);
+
 class MainPanelTest : public ::testing::Test {
 protected:
     void SetUp() override;
