@@ -1,0 +1,229 @@
+// "Program Device" through the real panel and the simulated board: what reaches
+// the board lines, and what the chip makes of it.
+#include "chip_decoder.h"
+#include "panel_fixture.h"
+
+#include "link/bitbang_transmitter.h"
+#include "link/board_connection.h"
+#include "link/simulated_board.h"
+#include "model/calculator.h"
+#include "model/register_set.h"
+#include "panel/ui_runtime.h"
+
+#include <QTest>
+#include <QWidget>
+
+#include <random>
+
+class ProgramDevice : public MainPanelTest {
+protected:
+    void SetUp() override
+    {
+        MainPanelTest::SetUp();
+        previous_ = install_board_driver(&board);
+        FTDIHandle = nullptr;
+        ASSERT_EQ(FT_Open(0, &FTDIHandle), FT_OK);  // as start-up leaves it
+        calculate_freq_from_regs(kModeRecompute);
+        board.calls.clear();
+    }
+    void TearDown() override
+    {
+        FT_Close(FTDIHandle);
+        FTDIHandle = nullptr;
+        install_board_driver(previous_);
+        MainPanelTest::TearDown();
+    }
+
+    int writes() const
+    {
+        int n = 0;
+        for (const auto& c : board.calls)
+            n += c.rfind("FT_Write", 0) == 0;
+        return n;
+    }
+    const std::vector<UCHAR>& last_burst() const { return board.bursts.back(); }
+
+    SimulatedBoard board;
+
+private:
+    BoardDriver* previous_ = nullptr;
+};
+
+TEST_F(ProgramDevice, TheResourceSettingsSendOnlyTheEnhancementWord)
+{
+    click(PANEL_SEND_DATA);
+    EXPECT_EQ(board.calls, (std::vector<std::string>{"FT_CreateDeviceInfoList", "FT_Write(20)"}));
+    EXPECT_EQ(hex(last_burst()), "20 22 22 23 22 23 22 23 22 23 22 23 22 23 22 23 22 23 22 20");
+    EXPECT_TRUE(visible(PANEL_TEXTMSG_42));
+    EXPECT_FALSE(visible(PANEL_TEXTMSG_41));
+    EXPECT_EQ(text(PANEL_Status), "") << "a good write says nothing";
+}
+
+TEST_F(ProgramDevice, MainWordsOfTheIntegerPart)
+{
+    SetCtrlVal(panel, PANEL_ENHBAR, 1);
+    SetCtrlVal(panel, PANEL_SEC_4, 0);
+    SetCtrlVal(panel, PANEL_R_REG, 33u);
+    SetCtrlVal(panel, PANEL_M_REG, 341u);
+    SetCtrlVal(panel, PANEL_A_REG, 5u);
+    click(PANEL_SEND_DATA);
+    ASSERT_EQ(last_burst().size(), kMainBurstLength);
+    ChipReception r = decode_burst(last_burst());
+    EXPECT_EQ(r.fault, "");
+    EXPECT_EQ(r.latched_words, std::vector<uint32_t>{0x14AA2A});
+    EXPECT_EQ(r.options, 0x28) << "ENHBAR 1, MASH 1";
+    for (std::size_t i = 0; i < last_burst().size(); ++i)
+        EXPECT_EQ((last_burst()[i] & S_WR) != 0, i == 46 || i == 47) << "byte " << i;
+
+    SetCtrlVal(panel, PANEL_SEC_4, 1);
+    SetCtrlVal(panel, PANEL_R_REG, 1u);
+    SetCtrlVal(panel, PANEL_M_REG, 100u);
+    click(PANEL_SEND_DATA);
+    r = decode_burst(last_burst());
+    EXPECT_EQ(r.latched_words, std::vector<uint32_t>{0x01C820});
+    EXPECT_EQ(writes(), 2);
+}
+
+TEST_F(ProgramDevice, TheFractionalPartSendsTheAuxiliaryWordInTheSameBurst)
+{
+    regs.N_flag = 1;
+    SetCtrlVal(panel, PANEL_ENHBAR, 1);
+    click(PANEL_SEND_DATA);
+    ASSERT_EQ(last_burst().size(), kMainAuxBurstLength) << "K 0: the auxiliary word is 1, still sent";
+    for (std::size_t i = 0; i < last_burst().size(); ++i)
+        EXPECT_EQ((last_burst()[i] & S_WR) != 0, i == 46 || i == 47 || i == 95 || i == 96) << "byte " << i;
+    EXPECT_EQ(decode_burst(last_burst()).latched_words.back(), 1u);
+
+    SetCtrlVal(panel, PANEL_K_REG, 0x2AAAAu);
+    click(PANEL_SEND_DATA);
+    EXPECT_EQ(decode_burst(last_burst()).latched_words.back(), 0x155551u);
+    SetCtrlVal(panel, PANEL_K_REG, 1u);
+    click(PANEL_SEND_DATA);
+    EXPECT_EQ(decode_burst(last_burst()).latched_words.back(), 0x000009u);
+    EXPECT_EQ(writes(), 3) << "one write per press";
+}
+
+TEST_F(ProgramDevice, EnhancementBurstForEitherPart)
+{
+    for (int part : {0, 1}) {
+        regs.N_flag = part;
+        SetCtrlVal(panel, PANEL_MOD_SEL, 1);
+        SetCtrlVal(panel, PANEL_RAND_EN, 1);
+        type_and_enter(PANEL_E_REG, "165");
+        click(PANEL_SEND_DATA);
+        ASSERT_EQ(last_burst().size(), kEnhancementBurstLength) << "part " << part;
+        for (std::size_t i = 0; i < last_burst().size(); ++i) {
+            EXPECT_EQ((last_burst()[i] & E_WR) != 0, i >= 1 && i <= 18) << "byte " << i;
+            EXPECT_EQ(last_burst()[i] & S_WR, 0) << "no S_WR pulse, byte " << i;
+        }
+        const ChipReception r = decode_burst(last_burst());
+        EXPECT_EQ(r.enhancement_words, std::vector<uint32_t>{0xA5});
+        EXPECT_EQ(r.options, 0xE0) << "ENHBAR 0, MASH 1, RAND_EN 1, MOD_SEL 1";
+        EXPECT_EQ(last_burst().front(), 0xE0);
+        EXPECT_EQ(last_burst().back(), 0xE0);
+    }
+}
+
+TEST_F(ProgramDevice, OptionSwitchesNeverWriteToTheBoard)
+{
+    for (int c : {PANEL_MOD_SEL, PANEL_RAND_EN, PANEL_MASH, PANEL_ENHBAR, PANEL_LNM, PANEL_SEC_4}) {
+        SetCtrlAttribute(panel, c, ATTR_VISIBLE, 1);
+        click(c);
+        click(c);
+    }
+    EXPECT_TRUE(board.calls.empty());
+}
+
+TEST_F(ProgramDevice, NoBoardAtThePressSendsNothing)
+{
+    board.device_count = 0;
+    click(PANEL_SEND_DATA);
+    EXPECT_EQ(board.calls, std::vector<std::string>{"FT_CreateDeviceInfoList"});
+    EXPECT_TRUE(visible(PANEL_TEXTMSG_41));
+    EXPECT_FALSE(visible(PANEL_TEXTMSG_42));
+}
+
+TEST_F(ProgramDevice, AFailingCountSendsNothingAndChangesNoNotice)
+{
+    board.count_status = FT_IO_ERROR;
+    click(PANEL_SEND_DATA);
+    EXPECT_EQ(board.calls, std::vector<std::string>{"FT_CreateDeviceInfoList"});
+    EXPECT_FALSE(visible(PANEL_TEXTMSG_41));
+    EXPECT_FALSE(visible(PANEL_TEXTMSG_42));
+}
+
+TEST_F(ProgramDevice, ABoardNotOpenedAtStartUpIsNotWrittenTo)
+{
+    FT_Close(FTDIHandle);
+    FTDIHandle = nullptr;  // plugged in later, or its open failed
+    board.calls.clear();
+    SetCtrlAttribute(panel, PANEL_TEXTMSG_42, ATTR_VISIBLE, 1);
+    click(PANEL_SEND_DATA);
+    EXPECT_EQ(board.calls, std::vector<std::string>{"FT_CreateDeviceInfoList"}) << "no write with an unopened handle";
+    EXPECT_TRUE(visible(PANEL_TEXTMSG_41)) << "the notice that names the remedy, a restart";
+    EXPECT_FALSE(visible(PANEL_TEXTMSG_42));
+    EXPECT_EQ(text(PANEL_Status), "The interface board was not opened at start-up: nothing was sent. "
+                                  "Restart the program to use it.\n");
+}
+
+TEST_F(ProgramDevice, AFailedOrShortWriteIsReported)
+{
+    board.write_status = FT_IO_ERROR;
+    click(PANEL_SEND_DATA);
+    EXPECT_EQ(text(PANEL_Status), "Programming failed: FT_Write status 4, 0 of 20 bytes written.\n");
+    board.write_status = FT_OK;
+    board.write_limit = 12;
+    SetCtrlVal(panel, PANEL_ENHBAR, 1);
+    click(PANEL_SEND_DATA);
+    EXPECT_EQ(text(PANEL_Status), "Programming failed: FT_Write status 4, 0 of 20 bytes written.\n"
+                                  "Programming failed: FT_Write status 0, 12 of 49 bytes written.\n");
+    EXPECT_EQ(writes(), 2) << "no retry";
+    EXPECT_TRUE(visible(PANEL_TEXTMSG_42)) << "the board is there";
+}
+
+// For random register and switch settings entered on the panel, a press sends
+// exactly what the panel then shows.
+TEST_F(ProgramDevice, TheChipReceivesWhatThePanelShows)
+{
+    std::mt19937 random(20261208);
+    auto pick = [&](unsigned n) { return static_cast<unsigned>(random() % n); };
+    for (int press = 0; press < 3000; ++press) {
+        regs.N_flag = static_cast<int>(pick(2));
+        SetCtrlVal(panel, PANEL_R_REG, pick(64));
+        SetCtrlVal(panel, PANEL_M_REG, pick(512));
+        SetCtrlVal(panel, PANEL_A_REG, pick(16));
+        SetCtrlVal(panel, PANEL_K_REG, regs.N_flag ? pick(262144) : 0u);
+        SetCtrlVal(panel, PANEL_SEC_4, static_cast<int>(pick(2)));
+        for (int c : {PANEL_MOD_SEL, PANEL_RAND_EN, PANEL_MASH, PANEL_ENHBAR, PANEL_LNM})
+            SetCtrlVal(panel, c, static_cast<int>(pick(2)));
+        SetCtrlVal(panel, PANEL_E_REG, pick(256));
+        QTest::keyClick(widget(PANEL_E_REG), Qt::Key_Return);  // the operator commits E
+        click(PANEL_SEND_DATA);
+
+        const ChipReception r = decode_burst(last_burst());
+        ASSERT_EQ(r.fault, "") << "press " << press;
+        const int enhbar = int_val(PANEL_ENHBAR);
+        const unsigned options = static_cast<unsigned>(enhbar << 3 | int_val(PANEL_MASH) << 5 |
+                                                       int_val(PANEL_RAND_EN) << 6 | int_val(PANEL_MOD_SEL) << 7);
+        ASSERT_EQ(r.options, options) << "press " << press;
+        if (enhbar == 0) {
+            ASSERT_EQ(r.enhancement_words, std::vector<uint32_t>{uint_val(PANEL_E_REG)}) << "press " << press;
+            ASSERT_TRUE(r.latched_words.empty());
+            continue;
+        }
+        ASSERT_EQ(r.latched_words.size(), regs.N_flag ? 2u : 1u) << "press " << press;
+        const uint32_t w = r.latched_words[0];
+        const unsigned R = ((w >> 19) & 3u) << 4 | ((w >> 5) & 0xFu);
+        const unsigned M = ((w >> 17) & 3u) << 7 | ((w >> 9) & 0x7Fu);
+        ASSERT_EQ(R, uint_val(PANEL_R_REG)) << "press " << press;
+        ASSERT_EQ(M, uint_val(PANEL_M_REG)) << "press " << press;
+        ASSERT_EQ((w >> 1) & 0xFu, uint_val(PANEL_A_REG)) << "press " << press;
+        ASSERT_EQ(static_cast<int>((w >> 16) & 1u), int_val(PANEL_SEC_4)) << "press " << press;
+        ASSERT_EQ(w & 1u, 0u);
+        if (regs.N_flag) {
+            const uint32_t aux = r.latched_words[1];
+            ASSERT_EQ(aux & 7u, 1u);
+            ASSERT_EQ(aux >> 3, uint_val(PANEL_K_REG)) << "press " << press;
+        }
+    }
+}
