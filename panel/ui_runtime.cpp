@@ -19,6 +19,7 @@
 #include <QScrollBar>
 #include <QThread>
 
+#include <algorithm>
 #include <cassert>
 #include <clocale>
 #include <cmath>
@@ -59,6 +60,7 @@ struct Runtime {
     std::map<int, MenuBar> menu_bars;
     int next_handle = 1;
     int dispatch_depth = 0;  // callbacks running now, nested ones included
+    CallbackStats stats;
     QEventLoop* event_loop = nullptr;
     bool quit_pending = false;  // asked to quit before the loop ran
     int quit_code = 0;
@@ -125,9 +127,11 @@ void dispatch_control_event(int panel, int control, int event)
     if (!c || !c->callback)
         return;
     CtrlCallbackPtr callback = c->callback;
-    ++runtime().dispatch_depth;
+    Runtime& r = runtime();
+    ++r.stats.dispatched;
+    r.stats.deepest = std::max(r.stats.deepest, ++r.dispatch_depth);
     callback(panel, control, event, nullptr, 0, 0);
-    --runtime().dispatch_depth;
+    --r.dispatch_depth;
 }
 
 void dispatch_menu_event(int menu_bar, int item)
@@ -140,9 +144,11 @@ void dispatch_menu_event(int menu_bar, int item)
         return;
     const int panel = it->second.panel;
     MenuCallbackPtr callback = cb->second;
-    ++runtime().dispatch_depth;
+    Runtime& r = runtime();
+    ++r.stats.dispatched;
+    r.stats.deepest = std::max(r.stats.deepest, ++r.dispatch_depth);
     callback(menu_bar, item, nullptr, panel);
-    --runtime().dispatch_depth;
+    --r.dispatch_depth;
 }
 
 void apply_text_look(QWidget* w, const ControlDef& s)
@@ -786,6 +792,16 @@ int MessagePopup(const char* title, const char* message)
 }
 
 // ---------------------------------------------------------------- Qt side
+
+CallbackStats callback_stats()
+{
+    return runtime().stats;
+}
+
+void reset_callback_stats()
+{
+    runtime().stats = CallbackStats{};
+}
 
 QWidget* PanelWindow(int panel)
 {

@@ -11,6 +11,14 @@ class QLabel;
 class QMenuBar;
 class QWidget;
 
+// How many callbacks the operator's actions ran, and the deepest they nested.
+struct CallbackStats {
+    long dispatched = 0;
+    int deepest = 0;
+};
+CallbackStats callback_stats();
+void reset_callback_stats();
+
 QWidget* PanelWindow(int panel);
 QMenuBar* PanelMenuBarWidget(int panel);
 QWidget* CtrlWidget(int panel, int control);

@@ -1,5 +1,5 @@
 // The bursts of pin-state bytes, byte for byte, and the words packed for them.
-#include "chip_decoder.h"
+#include "support/chip_decoder.h"
 
 #include "link/bitbang_transmitter.h"
 #include "link/programming_frames.h"

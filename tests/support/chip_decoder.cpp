@@ -1,4 +1,4 @@
-#include "chip_decoder.h"
+#include "support/chip_decoder.h"
 
 #include "link/bitbang_transmitter.h"
 
