@@ -1,9 +1,16 @@
 # Set-up and everyday commands. Each one installs the Debian packages the
 # project needs when they are missing, then builds.
 BUILD_DIR ?= build
+SANITIZE_DIR ?= build-asan
+FUZZ_DIR ?= build-fuzz
 JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 60
+SOAK_ACTIONS ?= 100000
+OFFSCREEN = QT_QPA_PLATFORM=offscreen
+# Sanitizer findings fail the run.
+SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps build run test clean
+.PHONY: all deps build build-sanitized run test bench soak fuzz clean
 
 all: build
 
@@ -14,11 +21,35 @@ build: deps
 	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
+build-sanitized: deps
+	@cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZR_SANITIZE=ON -DZR_BENCHMARKS=OFF >/dev/null
+	@cmake --build $(SANITIZE_DIR) -j $(JOBS)
+
 run: build
 	./$(BUILD_DIR)/zr-eval
 
-test: build
-	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+# Every test, then every test again under AddressSanitizer and UndefinedBehaviorSanitizer.
+test: build build-sanitized
+	$(OFFSCREEN) ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+	$(OFFSCREEN) $(SANITIZER_ENV) ctest --test-dir $(SANITIZE_DIR) --output-on-failure -j $(JOBS)
+
+bench: build
+	$(OFFSCREEN) ./$(BUILD_DIR)/bench/zr_bench
+
+# The long random operator session; ZR_SESSION_SEED=... replays one.
+soak: build-sanitized
+	$(OFFSCREEN) $(SANITIZER_ENV) ZR_SESSION_ACTIONS=$(SOAK_ACTIONS) \
+	  ./$(SANITIZE_DIR)/tests/zr_tests --gtest_filter='OperatorSession.*'
+
+# The panel-state reader under libFuzzer, for a bounded time, on the kept corpus.
+fuzz: deps
+	@bash scripts/install-deps.sh --fuzz
+	@CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZR_FUZZ=ON \
+	  -DBUILD_TESTING=OFF >/dev/null
+	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target panel_state_fuzzer
+	mkdir -p $(FUZZ_DIR)/found
+	$(OFFSCREEN) ./$(FUZZ_DIR)/fuzz/panel_state_fuzzer -max_total_time=$(FUZZ_SECONDS) -max_len=4096 \
+	  $(FUZZ_DIR)/found fuzz/corpus
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR)

@@ -22,6 +22,15 @@ public:
     // Every burst handed to FT_Write, whole, whatever the board then did with it.
     std::vector<std::vector<UCHAR>> bursts;
 
+    // Drops the record of calls and bursts, as a long run that does not look at it would.
+    void forget()
+    {
+        calls.clear();
+        calls.shrink_to_fit();
+        bursts.clear();
+        bursts.shrink_to_fit();
+    }
+
     bool is_open() const { return open_; }
     UCHAR bit_mask() const { return mask_; }
     UCHAR bit_mode() const { return mode_; }

@@ -184,8 +184,11 @@ struct Parser {
             c->off_value = 0;
             c->initial = 0;
             break;
-        case ControlKind::TextMessage:
         case ControlKind::TextBox:
+            c->max_lines = int_of(o, "max_lines", where, false, 0);
+            c->type = ValueType::Text;
+            break;
+        case ControlKind::TextMessage:
             c->type = ValueType::Text;
             break;
         case ControlKind::Picture:

@@ -47,6 +47,8 @@ struct ControlDef {
     int color = -1;        // 0xRRGGBB, -1: the panel's colour
     bool align_center = false;
     bool wrap = false;
+    // Text boxes: the most lines kept; the oldest go first. 0: no limit.
+    int max_lines = 0;
 };
 
 struct MenuItemDef {

@@ -246,6 +246,9 @@ QWidget* build_widget(Panel& panel, Control& c, QWidget* parent)
     case ControlKind::TextBox: {
         auto* w = new QPlainTextEdit(parent);
         w->setReadOnly(true);
+        // Messages are only ever added: keeping an undo history would grow without end.
+        w->setUndoRedoEnabled(false);
+        w->setMaximumBlockCount(s.max_lines);
         w->setPlainText(QString::fromStdString(s.text));
         return w;
     }
@@ -444,7 +447,8 @@ int DisplayPanel(int panel)
     if (!p)
         return UI_ERR_BAD_HANDLE;
     p->window->show();
-    p->window->raise();
+    if (QGuiApplication::platformName() != QLatin1String("offscreen"))  // it has no stacking order
+        p->window->raise();
     // The panel is drawn before DisplayPanel returns, even when a wait follows.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     return UI_OK;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing zr-eval need,
 # only when some of them are missing. Runs apt-get as root, or through sudo.
+# With --fuzz, also what the fuzz target needs.
 set -euo pipefail
 
 packages=(
@@ -8,9 +9,15 @@ packages=(
   qt6-base-dev libgl-dev          # Qt 6 Widgets, the panel layer
   libftdi1-dev                    # the interface board's FTDI chip
   libgtest-dev libgmock-dev       # unit and panel tests
+  libbenchmark-dev                # benchmarks
   fonts-dejavu-core               # text for the offscreen platform used by the tests
   xvfb xauth                      # headless trial runs of the real program
 )
+
+# The fuzz target builds with clang and its libFuzzer runtime.
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang-14 libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

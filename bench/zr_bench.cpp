@@ -1,0 +1,275 @@
+// Speed and memory of the program on the real panel layer (offscreen), with the
+// simulated board. Each timing reports the median and the 99th percentile of
+// its iterations, in milliseconds.
+#include "support/operator_session.h"
+
+#include "link/board_connection.h"
+#include "link/simulated_board.h"
+#include "model/calculator.h"
+#include "model/frequency.h"
+#include "model/range_rules.h"
+#include "model/register_set.h"
+#include "model/solver.h"
+#include "panel/lifecycle.h"
+#include "panel/main_panel.h"
+#include "panel/New_Panel.h"
+#include "panel/ui_runtime.h"
+#include "panel/ui_runtime_qt.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QEvent>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWidget>
+
+#include <string>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include <malloc.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double ms_since(Clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+void report_percentiles(benchmark::State& state, std::vector<double> ms)
+{
+    std::sort(ms.begin(), ms.end());
+    state.counters["median_ms"] = ms[ms.size() / 2];
+    state.counters["p99_ms"] = ms[std::min(ms.size() - 1, ms.size() * 99 / 100)];
+}
+
+// The main panel as the operator has it after start-up, with a board open.
+struct ShownPanel {
+    SimulatedBoard board;
+    BoardDriver* previous = nullptr;
+
+    ShownPanel()
+    {
+        regs = RegisterSet{};
+        MainPanelHandle = LoadPanel(0, kResourceFile, PANEL);
+        previous = install_board_driver(&board);
+        FTDIHandle = nullptr;
+        FT_Open(0, &FTDIHandle);
+        calculate_freq_from_regs(kModeRecompute);
+        SetPanelAttribute(MainPanelHandle, ATTR_HEIGHT, 805);
+        DisplayPanel(MainPanelHandle);
+        ProcessSystemEvents();
+    }
+    ~ShownPanel()
+    {
+        FT_Close(FTDIHandle);
+        FTDIHandle = nullptr;
+        install_board_driver(previous);
+        DiscardPanel(MainPanelHandle);
+    }
+};
+
+double resident_mb()
+{
+    long pages = 0, resident = 0;
+    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(f);
+    }
+    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+// Bytes handed out by malloc and not yet freed.
+double heap_in_use_mb()
+{
+    return static_cast<double>(mallinfo2().uordblks) / (1024.0 * 1024.0);
+}
+
+double peak_resident_mb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+// Start-up and 10 000 operator actions, or more to see where memory settles.
+// Runs first, so that the peak is the program's own and not that of the
+// benchmarks after it. The simulated board's record of bursts is not part of the
+// program, so it is dropped as the session goes.
+void BM_MemoryOver10000Actions(benchmark::State& state)
+{
+    for (auto _ : state) {
+        ShownPanel shown;
+        OperatorSession session(MainPanelHandle, shown.board, 20261208);
+        double rss_first = 0.0, heap_first = 0.0;
+        const int actions = static_cast<int>(state.range(0));
+        for (int i = 1; i <= actions; ++i) {
+            session.act();
+            shown.board.forget();
+            if (i == 1000) {
+                rss_first = resident_mb();
+                heap_first = heap_in_use_mb();
+            }
+        }
+        state.counters["rss_after_1000_MB"] = rss_first;
+        state.counters["rss_at_end_MB"] = resident_mb();
+        state.counters["heap_after_1000_MB"] = heap_first;
+        state.counters["heap_at_end_MB"] = heap_in_use_mb();
+        std::string status;
+        GetCtrlVal(MainPanelHandle, PANEL_Status, &status);
+        state.counters["status_text_kB"] = static_cast<double>(status.size()) / 1024.0;
+        state.counters["peak_rss_MB"] = peak_resident_mb();
+    }
+}
+BENCHMARK(BM_MemoryOver10000Actions)->Arg(10000)->Arg(40000)->ArgName("actions")->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// One operator commit of a register field: Enter in M, from the callback's start
+// to the panel repainted.
+void BM_RegisterFieldCommit(benchmark::State& state)
+{
+    ShownPanel shown;
+    QWidget* field = CtrlWidget(MainPanelHandle, PANEL_M_REG);
+    std::vector<double> ms;
+    unsigned M = 7;
+    for (auto _ : state) {
+        M = M == 7 ? 8 : 7;
+        SetCtrlVal(MainPanelHandle, PANEL_M_REG, M);
+        const auto start = Clock::now();
+        QTest::keyClick(field, Qt::Key_Return);
+        ProcessSystemEvents();
+        ms.push_back(ms_since(start));
+    }
+    report_percentiles(state, ms);
+}
+BENCHMARK(BM_RegisterFieldCommit)->Iterations(2000)->Unit(benchmark::kMillisecond);
+
+// One "Program Device" press to the return of its single write.
+void BM_ProgramDevicePress(benchmark::State& state)
+{
+    ShownPanel shown;
+    SetCtrlVal(MainPanelHandle, PANEL_ENHBAR, static_cast<int>(state.range(0)));
+    QWidget* button = CtrlWidget(MainPanelHandle, PANEL_SEND_DATA);
+    std::vector<double> ms;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, button->rect().center());
+        ms.push_back(ms_since(start));
+    }
+    report_percentiles(state, ms);
+}
+BENCHMARK(BM_ProgramDevicePress)->Arg(1)->Arg(0)->ArgName("ENHBAR")->Iterations(2000)->Unit(benchmark::kMillisecond);
+
+// The pure arithmetic: every 0.2 MHz target from 0 to 5000 MHz solved, range-ruled
+// and recomputed, as typed one after the other, for one part.
+void BM_SolveEveryTarget(benchmark::State& state)
+{
+    const int part = static_cast<int>(state.range(0));
+    std::vector<double> ms;
+    uint32_t checksum = 0;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        SolverInput in;
+        in.fc = 50.0;
+        in.modulus = 10;
+        in.N_flag = part;
+        in.MASH = 1;
+        in.last_fin = 4000.0;
+        in.M = 7;
+        for (int i = 0; i <= 25000; ++i) {
+            in.target = i / 5.0;
+            const SolverResult r = solve_registers(in);
+            RangeSettings s;
+            s.N_flag = part;
+            s.K = r.K;
+            s.MASH = 1;
+            s.T_flag = r.T_flag;
+            const Counters c = apply_range_rules({r.M, r.A}, s);
+            const FrequencyResult f = compute_frequencies(100.0, 1, c.M, c.A, r.K, 10, 0);
+            in.last_fin = f.fin;
+            in.T_flag = r.T_flag;
+            in.M = c.M;
+            in.A = c.A;
+            checksum += c.M + c.A + r.K;
+        }
+        ms.push_back(ms_since(start));
+    }
+    benchmark::DoNotOptimize(checksum);
+    report_percentiles(state, ms);
+}
+BENCHMARK(BM_SolveEveryTarget)->Arg(0)->Arg(1)->ArgName("part")->Iterations(50)->Unit(benchmark::kMillisecond);
+
+// Start-up to the main panel shown, with the start-up waits set to zero.
+Clock::time_point main_panel_shown;
+int waits = 0;
+
+void no_wait(double)
+{
+    if (++waits == 9)  // the last wait of the blink: end the loop as soon as it starts
+        QuitUserInterface(0);
+}
+
+class ShowWatcher : public QObject {
+public:
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        if (e->type() == QEvent::Show && o->objectName() == QLatin1String("PANEL"))
+            main_panel_shown = Clock::now();
+        return false;
+    }
+};
+
+void BM_StartupToMainPanelShown(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QString previous_dir = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    SimulatedBoard board;
+    BoardDriver* previous = install_board_driver(&board);
+    SetDelayFunction(no_wait);
+    ShowWatcher watcher;
+    qApp->installEventFilter(&watcher);
+    static char name[] = "zr-eval";
+    static char* argv[] = {name, nullptr};
+    std::vector<double> ms;
+    for (auto _ : state) {
+        regs = RegisterSet{};
+        FTDIHandle = nullptr;
+        waits = 0;
+        const auto start = Clock::now();
+        run_zr_eval(1, argv);
+        ms.push_back(std::chrono::duration<double, std::milli>(main_panel_shown - start).count());
+        FT_Close(FTDIHandle);
+    }
+    qApp->removeEventFilter(&watcher);
+    SetDelayFunction(nullptr);
+    install_board_driver(previous);
+    QDir::setCurrent(previous_dir);
+    report_percentiles(state, ms);
+}
+BENCHMARK(BM_StartupToMainPanelShown)->Iterations(50)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    benchmark::Initialize(&argc, argv);
+    if (InitUIRuntime(argc, argv) != 0)
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    CloseUIRuntime();
+    return 0;
+}
