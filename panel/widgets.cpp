@@ -135,7 +135,7 @@ void NumericField::focusOutEvent(QFocusEvent* event)
         emit committed();
 }
 
-// ---------------------------------------------------------------- BinarySwitch
+// ---------------------------------------------------------------- two-position controls
 
 namespace {
 
@@ -146,18 +146,42 @@ const QColor kLit(0x1a, 0x7f, 0x37);
 
 }  // namespace
 
-BinarySwitch::BinarySwitch(const QString& on_text, int on_value, const QString& off_text,
-                           int off_value, QWidget* parent)
-    : QWidget(parent), on_text_(on_text), off_text_(off_text), on_value_(on_value), off_value_(off_value)
+TwoPositionControl::TwoPositionControl(QWidget* parent) : QWidget(parent)
 {
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::PointingHandCursor);
 }
 
-void BinarySwitch::setValue(int value)
+void TwoPositionControl::setOn(bool on)
 {
-    on_ = value == on_value_;
+    on_ = on;
     update();
+}
+
+void TwoPositionControl::flip()
+{
+    setOn(!on_);
+    emit committed();
+}
+
+void TwoPositionControl::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        flip();
+}
+
+void TwoPositionControl::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Space)
+        flip();
+    else
+        QWidget::keyPressEvent(event);
+}
+
+BinarySwitch::BinarySwitch(const QString& on_text, int on_value, const QString& off_text,
+                           int off_value, QWidget* parent)
+    : TwoPositionControl(parent), on_text_(on_text), off_text_(off_text), on_value_(on_value), off_value_(off_value)
+{
 }
 
 QSize BinarySwitch::sizeHint() const
@@ -166,32 +190,12 @@ QSize BinarySwitch::sizeHint() const
     return {kSlotWidth + 6 + std::max(fm.horizontalAdvance(on_text_), fm.horizontalAdvance(off_text_)), 36};
 }
 
-void BinarySwitch::flip()
-{
-    on_ = !on_;
-    update();
-    emit committed();
-}
-
-void BinarySwitch::mousePressEvent(QMouseEvent* event)
-{
-    if (event->button() == Qt::LeftButton)
-        flip();
-}
-
-void BinarySwitch::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Space)
-        flip();
-    else
-        QWidget::keyPressEvent(event);
-}
-
 void BinarySwitch::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     const bool active = isEnabled();
+    const bool on = isOn();
     const int h = height();
 
     // The slot, with the lever at the upper (on) or lower (off) position.
@@ -200,9 +204,9 @@ void BinarySwitch::paintEvent(QPaintEvent*)
     p.setBrush(QColor(0xd8, 0xdc, 0xe2));
     p.drawRoundedRect(slot, 4, 4);
     const qreal lever_h = slot.height() / 2 - 1;
-    const QRectF lever(slot.left() + 1.5, on_ ? slot.top() + 1.5 : slot.bottom() - 1.5 - lever_h,
+    const QRectF lever(slot.left() + 1.5, on ? slot.top() + 1.5 : slot.bottom() - 1.5 - lever_h,
                        slot.width() - 3, lever_h);
-    p.setBrush(active ? (on_ ? kLit : QColor(0x55, 0x5d, 0x68)) : kFaintInk);
+    p.setBrush(active ? (on ? kLit : QColor(0x55, 0x5d, 0x68)) : kFaintInk);
     p.setPen(Qt::NoPen);
     p.drawRoundedRect(lever, 3, 3);
 
@@ -210,9 +214,9 @@ void BinarySwitch::paintEvent(QPaintEvent*)
     const QRect text_area(kSlotWidth + 6, 0, width() - kSlotWidth - 6, h);
     QFont f = font();
     p.setFont(f);
-    p.setPen(active && on_ ? kInk : kFaintInk);
+    p.setPen(active && on ? kInk : kFaintInk);
     p.drawText(text_area, Qt::AlignLeft | Qt::AlignTop, on_text_);
-    p.setPen(active && !on_ ? kInk : kFaintInk);
+    p.setPen(active && !on ? kInk : kFaintInk);
     p.drawText(text_area, Qt::AlignLeft | Qt::AlignBottom, off_text_);
 
     if (hasFocus()) {
@@ -224,42 +228,16 @@ void BinarySwitch::paintEvent(QPaintEvent*)
 
 // ---------------------------------------------------------------- BitToggle
 
-BitToggle::BitToggle(QWidget* parent) : QWidget(parent)
-{
-    setFocusPolicy(Qt::StrongFocus);
-    setCursor(Qt::PointingHandCursor);
-}
-
-void BitToggle::flip()
-{
-    on_ = !on_;
-    update();
-    emit committed();
-}
-
-void BitToggle::mousePressEvent(QMouseEvent* event)
-{
-    if (event->button() == Qt::LeftButton)
-        flip();
-}
-
-void BitToggle::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Space)
-        flip();
-    else
-        QWidget::keyPressEvent(event);
-}
-
 void BitToggle::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     const bool active = isEnabled();
+    const bool on = isOn();
     const qreal side = std::min(width(), height()) - 3.0;
     const QRectF box((width() - side) / 2.0, (height() - side) / 2.0, side, side);
     p.setPen(QPen(hasFocus() ? QColor(0x3b, 0x7d, 0xd8) : (active ? kInk : kFaintInk), 1));
-    if (on_)
+    if (on)
         p.setBrush(active ? kLit : kFaintInk);
     else
         p.setBrush(active ? QColor(Qt::white) : QColor(0xe4, 0xe4, 0xe4));

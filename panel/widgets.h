@@ -48,18 +48,39 @@ private:
     bool edited_ = false;  // the operator changed the text since the last commit
 };
 
+// A control with two positions that the operator flips with a click anywhere on
+// it, or with the space bar.
+class TwoPositionControl : public QWidget {
+    Q_OBJECT
+public:
+    explicit TwoPositionControl(QWidget* parent);
+
+    bool isOn() const { return on_; }
+
+signals:
+    void committed();
+
+protected:
+    void setOn(bool on);
+    void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void flip();
+    bool on_ = false;
+};
+
 // A two-position switch: the on text stands at the upper position and the off
 // text at the lower one. Each position has its own value.
-class BinarySwitch : public QWidget {
+class BinarySwitch : public TwoPositionControl {
     Q_OBJECT
 public:
     BinarySwitch(const QString& on_text, int on_value, const QString& off_text, int off_value,
                  QWidget* parent);
 
-    int value() const { return on_ ? on_value_ : off_value_; }
+    int value() const { return isOn() ? on_value_ : off_value_; }
     // A value other than the on position's puts the switch in its off position.
-    void setValue(int value);
-    bool isOn() const { return on_; }
+    void setValue(int value) { setOn(value == on_value_); }
     QString onText() const { return on_text_; }
     QString offText() const { return off_text_; }
     int onValue() const { return on_value_; }
@@ -67,45 +88,28 @@ public:
 
     QSize sizeHint() const override;
 
-signals:
-    void committed();
-
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void flip();
-
     QString on_text_, off_text_;
     int on_value_, off_value_;
-    bool on_ = false;
 };
 
 // One register bit: a small square whose whole area is the toggle. Reads 1 when
 // on, 0 when off.
-class BitToggle : public QWidget {
+class BitToggle : public TwoPositionControl {
     Q_OBJECT
 public:
-    explicit BitToggle(QWidget* parent);
+    explicit BitToggle(QWidget* parent) : TwoPositionControl(parent) {}
 
-    int value() const { return on_ ? 1 : 0; }
-    void setValue(int value) { on_ = value != 0; update(); }
+    int value() const { return isOn() ? 1 : 0; }
+    void setValue(int value) { setOn(value != 0); }
 
     QSize sizeHint() const override { return {15, 15}; }
 
-signals:
-    void committed();
-
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-
-private:
-    void flip();
-    bool on_ = false;
 };
 
 // A fixed picture that reports mouse clicks, left and right.
