@@ -1,5 +1,6 @@
-// Writes pictures of the main panel for review: build/main_panel.png as the
-// operator first sees it, build/main_panel_zr3500.png with the fractional set shown.
+// Writes pictures of the panels for review: build/main_panel.png as the operator
+// first sees it, build/main_panel_zr3500.png with the fractional set shown, and
+// build/splash_panel.png.
 #include "panel_fixture.h"
 
 #include "model/calculator.h"
@@ -32,4 +33,16 @@ TEST_F(MainPanelTest, PictureOfTheMainPanelIsWritten)
     ProcessSystemEvents();
     const QString fractional = QStringLiteral(ZR_PICTURE_DIR "/main_panel_zr3500.png");
     EXPECT_TRUE(PanelWindow(panel)->grab().save(fractional)) << fractional.toStdString();
+}
+
+TEST(PanelPicture, PictureOfTheSplashPanelIsWritten)
+{
+    const int splash = LoadPanel(0, "New_Panel.uir", PANEL_2);
+    ASSERT_GT(splash, 0);
+    DisplayPanel(splash);
+    const QString path = QStringLiteral(ZR_PICTURE_DIR "/splash_panel.png");
+    const QPixmap picture = PanelWindow(splash)->grab();
+    EXPECT_EQ(picture.size(), QSize(318, 255));
+    EXPECT_TRUE(picture.save(path)) << path.toStdString();
+    DiscardPanel(splash);
 }
