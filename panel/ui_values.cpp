@@ -45,16 +45,25 @@ int to_int(double value)
     return static_cast<int>(value);
 }
 
+// The control, if it holds a value of that type; else nullptr with the reason in *status.
+Control* control_holding(int panel, int control, ValueType type, const char* operation, int* status)
+{
+    Control* c = find_control(panel, control, status);
+    if (c && c->def.type != type) {
+        *status = wrong_type(operation, *c, type);
+        return nullptr;
+    }
+    return c;
+}
+
 }  // namespace
 
 int GetCtrlVal(int panel, int control, int* value)
 {
     int status = 0;
-    Control* c = find_control(panel, control, &status);
+    Control* c = control_holding(panel, control, ValueType::Int, "GetCtrlVal", &status);
     if (!c)
         return status;
-    if (c->def.type != ValueType::Int)
-        return wrong_type("GetCtrlVal", *c, ValueType::Int);
     if (c->def.kind == ControlKind::BinarySwitch)
         *value = static_cast<BinarySwitch*>(c->widget)->value();
     else
@@ -65,11 +74,9 @@ int GetCtrlVal(int panel, int control, int* value)
 int GetCtrlVal(int panel, int control, unsigned int* value)
 {
     int status = 0;
-    Control* c = find_control(panel, control, &status);
+    Control* c = control_holding(panel, control, ValueType::Unsigned, "GetCtrlVal", &status);
     if (!c)
         return status;
-    if (c->def.type != ValueType::Unsigned)
-        return wrong_type("GetCtrlVal", *c, ValueType::Unsigned);
     *value = static_cast<NumericField*>(c->widget)->heldUnsigned();
     return UI_OK;
 }
@@ -77,11 +84,9 @@ int GetCtrlVal(int panel, int control, unsigned int* value)
 int GetCtrlVal(int panel, int control, double* value)
 {
     int status = 0;
-    Control* c = find_control(panel, control, &status);
+    Control* c = control_holding(panel, control, ValueType::Double, "GetCtrlVal", &status);
     if (!c)
         return status;
-    if (c->def.type != ValueType::Double)
-        return wrong_type("GetCtrlVal", *c, ValueType::Double);
     *value = static_cast<NumericField*>(c->widget)->value();
     return UI_OK;
 }
@@ -89,11 +94,9 @@ int GetCtrlVal(int panel, int control, double* value)
 int GetCtrlVal(int panel, int control, std::string* value)
 {
     int status = 0;
-    Control* c = find_control(panel, control, &status);
+    Control* c = control_holding(panel, control, ValueType::Text, "GetCtrlVal", &status);
     if (!c)
         return status;
-    if (c->def.type != ValueType::Text)
-        return wrong_type("GetCtrlVal", *c, ValueType::Text);
     if (c->def.kind == ControlKind::TextBox)
         *value = static_cast<QPlainTextEdit*>(c->widget)->toPlainText().toStdString();
     else
@@ -164,11 +167,9 @@ int SetCtrlVal(int panel, int control, double value)
 int SetCtrlVal(int panel, int control, const char* value)
 {
     int status = 0;
-    Control* c = find_control(panel, control, &status);
+    Control* c = control_holding(panel, control, ValueType::Text, "SetCtrlVal", &status);
     if (!c)
         return status;
-    if (c->def.type != ValueType::Text)
-        return wrong_type("SetCtrlVal", *c, ValueType::Text);
     const QString text = QString::fromUtf8(value ? value : "");
     if (c->def.kind == ControlKind::TextBox) {
         // A text box collects what is written to it.

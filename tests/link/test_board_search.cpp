@@ -1,33 +1,9 @@
 // The board search at start-up, through the real panel and the simulated board.
-#include "panel_fixture.h"
-
-#include "link/board_connection.h"
-#include "link/simulated_board.h"
+#include "board_fixture.h"
 
 #include <vector>
 
-class BoardSearch : public MainPanelTest {
-protected:
-    void SetUp() override
-    {
-        MainPanelTest::SetUp();
-        previous_ = install_board_driver(&board);
-        FTDIHandle = nullptr;
-    }
-    void TearDown() override
-    {
-        if (FTDIHandle)
-            FT_Close(FTDIHandle);
-        FTDIHandle = nullptr;
-        install_board_driver(previous_);
-        MainPanelTest::TearDown();
-    }
-
-    SimulatedBoard board;
-
-private:
-    BoardDriver* previous_ = nullptr;
-};
+using BoardSearch = SimulatedBoardTest;
 
 TEST_F(BoardSearch, NoDeviceShowsTheNotConnectedNotice)
 {

@@ -2,11 +2,9 @@
 // the board lines, and what the chip makes of it.
 #include "support/chip_decoder.h"
 #include "support/panel_checks.h"
-#include "panel_fixture.h"
+#include "board_fixture.h"
 
 #include "link/bitbang_transmitter.h"
-#include "link/board_connection.h"
-#include "link/simulated_board.h"
 #include "model/calculator.h"
 #include "model/register_set.h"
 #include "panel/ui_runtime.h"
@@ -16,23 +14,14 @@
 
 #include <random>
 
-class ProgramDevice : public MainPanelTest {
+class ProgramDevice : public SimulatedBoardTest {
 protected:
     void SetUp() override
     {
-        MainPanelTest::SetUp();
-        previous_ = install_board_driver(&board);
-        FTDIHandle = nullptr;
+        SimulatedBoardTest::SetUp();
         ASSERT_EQ(FT_Open(0, &FTDIHandle), FT_OK);  // as start-up leaves it
         calculate_freq_from_regs(kModeRecompute);
         board.calls.clear();
-    }
-    void TearDown() override
-    {
-        FT_Close(FTDIHandle);
-        FTDIHandle = nullptr;
-        install_board_driver(previous_);
-        MainPanelTest::TearDown();
     }
 
     int writes() const
@@ -43,11 +32,6 @@ protected:
         return n;
     }
     const std::vector<UCHAR>& last_burst() const { return board.bursts.back(); }
-
-    SimulatedBoard board;
-
-private:
-    BoardDriver* previous_ = nullptr;
 };
 
 TEST_F(ProgramDevice, TheResourceSettingsSendOnlyTheEnhancementWord)

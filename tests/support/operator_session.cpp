@@ -68,11 +68,8 @@ std::string OperatorSession::act()
     return inject_fault();
 }
 
-std::string OperatorSession::click_toggle()
+std::string OperatorSession::click(int control)
 {
-    static const ToggleRow rows[] = {kRToggles, kMToggles, kAToggles, kKToggles, kEToggles};
-    const ToggleRow row = rows[pick(std::size(rows))];
-    const int control = row[pick(static_cast<unsigned>(row.size()))];
     if (!reachable(control))
         return "nothing (" + name_of(control) + " out of reach)";
     QWidget* w = CtrlWidget(panel_, control);
@@ -80,14 +77,16 @@ std::string OperatorSession::click_toggle()
     return "click " + name_of(control);
 }
 
+std::string OperatorSession::click_toggle()
+{
+    static const ToggleRow rows[] = {kRToggles, kMToggles, kAToggles, kKToggles, kEToggles};
+    const ToggleRow row = rows[pick(std::size(rows))];
+    return click(row[pick(static_cast<unsigned>(row.size()))]);
+}
+
 std::string OperatorSession::click_switch()
 {
-    const int control = kSwitches[pick(std::size(kSwitches))];
-    if (!reachable(control))
-        return "nothing (" + name_of(control) + " out of reach)";
-    QWidget* w = CtrlWidget(panel_, control);
-    QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, w->rect().center());
-    return "click " + name_of(control);
+    return click(kSwitches[pick(std::size(kSwitches))]);
 }
 
 std::string OperatorSession::type_value()

@@ -26,6 +26,7 @@ public:
     long presses() const { return presses_; }
 
 private:
+    std::string click(int control);  // a left click, if the control can be reached
     std::string click_toggle();
     std::string click_switch();
     std::string type_value();

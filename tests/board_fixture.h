@@ -1,0 +1,31 @@
+#pragma once
+// A freshly loaded main panel with the simulated board behind the D2XX calls and
+// no board opened yet; whatever a test opens is closed after it.
+
+#include "panel_fixture.h"
+
+#include "link/board_connection.h"
+#include "link/simulated_board.h"
+
+class SimulatedBoardTest : public MainPanelTest {
+protected:
+    void SetUp() override
+    {
+        MainPanelTest::SetUp();
+        previous_ = install_board_driver(&board);
+        FTDIHandle = nullptr;
+    }
+    void TearDown() override
+    {
+        if (FTDIHandle)
+            FT_Close(FTDIHandle);
+        FTDIHandle = nullptr;
+        install_board_driver(previous_);
+        MainPanelTest::TearDown();
+    }
+
+    SimulatedBoard board;
+
+private:
+    BoardDriver* previous_ = nullptr;
+};
