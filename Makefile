@@ -47,9 +47,9 @@ fuzz: deps
 	@CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZR_FUZZ=ON \
 	  -DBUILD_TESTING=OFF >/dev/null
 	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target panel_state_fuzzer
-	mkdir -p $(FUZZ_DIR)/found
+	mkdir -p $(FUZZ_DIR)/found $(FUZZ_DIR)/corpus
 	$(OFFSCREEN) ./$(FUZZ_DIR)/fuzz/panel_state_fuzzer -max_total_time=$(FUZZ_SECONDS) -max_len=4096 \
-	  $(FUZZ_DIR)/found fuzz/corpus
+	  -artifact_prefix=$(FUZZ_DIR)/found/ $(FUZZ_DIR)/corpus fuzz/corpus
 
 clean:
 	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR)

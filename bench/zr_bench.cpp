@@ -3,18 +3,18 @@
 // its iterations, in milliseconds.
 #include "support/operator_session.h"
 
-#include "link/board_connection.h"
-#include "link/simulated_board.h"
-#include "model/calculator.h"
+#include "link/callbacks/board_connection.h"
+#include "link/d2xx/simulated_board.h"
+#include "model/callbacks/calculator.h"
 #include "model/frequency.h"
 #include "model/range_rules.h"
-#include "model/register_set.h"
-#include "model/solver.h"
-#include "panel/lifecycle.h"
+#include "panel/application.h"
 #include "panel/main_panel.h"
+#include "model/solver.h"
+#include "panel/startup.h"
 #include "panel/New_Panel.h"
-#include "panel/ui_runtime.h"
-#include "panel/ui_runtime_qt.h"
+#include "panel/runtime/ui_runtime.h"
+#include "panel/runtime/ui_runtime_qt.h"
 
 #include <QApplication>
 #include <QDir>
@@ -65,10 +65,7 @@ struct ShownPanel {
         MainPanelHandle = LoadPanel(0, kResourceFile, PANEL);
         previous = install_board_driver(&board);
         FTDIHandle = nullptr;
-        FT_Open(0, &FTDIHandle);
-        calculate_freq_from_regs(kModeRecompute);
-        SetPanelAttribute(MainPanelHandle, ATTR_HEIGHT, 805);
-        DisplayPanel(MainPanelHandle);
+        compute_search_and_show();
         ProcessSystemEvents();
     }
     ~ShownPanel()
@@ -266,7 +263,7 @@ int main(int argc, char** argv)
 {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     benchmark::Initialize(&argc, argv);
-    if (InitUIRuntime(argc, argv) != 0)
+    if (InitUIRuntime(argc, argv, zr_eval_application()) != 0)
         return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

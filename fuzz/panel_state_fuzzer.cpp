@@ -1,9 +1,10 @@
 // libFuzzer target of the panel-state reader: whatever the file holds, the
 // reader never crashes or reads out of bounds, and it either accepts the file
 // whole, with every value fit for its control, or changes nothing and says why.
+#include "panel/application.h"
 #include "panel/New_Panel.h"
-#include "panel/panel_state.h"
-#include "panel/ui_resource.h"
+#include "panel/runtime/panel_state.h"
+#include "panel/runtime/ui_resource.h"
 
 #include <cmath>
 #include <cstdint>
@@ -26,7 +27,7 @@ const std::vector<const ControlDef*>& main_panel_controls()
 {
     static const UIResource resource = [] {
         std::string error;
-        std::optional<UIResource> r = load_ui_resource("New_Panel.uir", &error);
+        std::optional<UIResource> r = load_ui_resource("New_Panel.uir", zr_eval_application(), &error);
         require(r.has_value(), "the UI resource does not load");
         return *r;
     }();
@@ -74,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     untouched.text = "untouched";
     std::vector<StateValue> values{untouched};
     std::string problem;
-    if (!parse_state(text, controls, &values, &problem)) {
+    if (!parse_state(text, kProgramName, controls, &values, &problem)) {
         require(values.size() == 1 && values[0].text == "untouched", "a refused file changed the values");
         require(problem.rfind("line ", 0) == 0, "a refused file without the line that was wrong");
         return 0;
@@ -84,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 
     // What was accepted writes out and reads back the same, bit for bit.
     std::vector<StateValue> again;
-    require(parse_state(format_state(values), controls, &again, &problem), "a written state is refused");
+    require(parse_state(format_state(kProgramName, values), kProgramName, controls, &again, &problem), "a written state is refused");
     require(same(values, again), "a written state reads back different");
     return 0;
 }

@@ -7,14 +7,15 @@
 
 #include <cstdint>
 
-inline constexpr double kFractionalDenominator = 524288.0;  // 2^19
-
 struct FrequencyResult {
     double fc = 0.0;   // comparison frequency
     double fin = 0.0;  // output frequency
     double n = 0.0;    // total division ratio, Fin / Fc
     double fp = 0.0;   // output of the main divider chain
 };
+
+// Fc = Fr / (R + 1): the comparison frequency.
+double comparison_frequency(double ref_freq, uint32_t R);
 
 // The division ratio in the form the calculator uses:
 // (M + 1) x P + A + (RAND_EN + 2 x K) / 524288, left to right in doubles.

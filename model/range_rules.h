@@ -13,6 +13,10 @@ struct Counters {
 // X into [lo, hi], compared unsigned.
 uint32_t clamp_into(uint32_t x, uint32_t lo, uint32_t hi);
 
+// M with the prescaler bypassed and a fractional term: the modulator's limits by
+// its MASH order (0: 1-1-1, 1: 1-1).
+uint32_t clamp_bypass_modulator_m(uint32_t M, int MASH);
+
 // Prescaler bypassed (P 1): A is 0, and a fractional setting narrows M to what the
 // modulator needs, by MASH order. The part does not matter here.
 Counters apply_bypass_rule(Counters c, uint32_t K, int RAND_EN, int MASH);

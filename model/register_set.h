@@ -1,11 +1,10 @@
 #pragma once
 // The synthesizer model's state: working copies of the counter registers and
 // option switches, the selected part and the frequencies of the last computation.
-// The main panel is the authoritative store; every operation loads what it needs
-// from the controls and writes back what it changed. Only N_flag, T_flag, fc and
+// On the panel, the controls are the authoritative store and every operation
+// loads what it needs into a register set; only N_flag, T_flag, fc and
 // temp_pll_freq carry state from one operation to the next.
 
-#include <cstddef>
 #include <cstdint>
 
 // The selected part, held in RegisterSet::N_flag.
@@ -43,11 +42,3 @@ struct RegisterSet {
     double N_val = 0.0;
     double temp_pll_freq = 0.0;
 };
-
-// The one program-wide instance.
-extern RegisterSet regs;
-
-// The program-wide text buffer: every display and status text is formatted
-// into it (with snprintf and its size) before it is written to its control.
-inline constexpr std::size_t kBufSize = 2000;
-extern char buf[kBufSize];

@@ -21,6 +21,9 @@ struct SolverInput {
     int MASH = 0;
     int T_flag = 0;
     uint32_t M = 0, A = 0, K = 0;  // as the range rules left them
+    // Solve M and A afresh whatever the distance from the last Fin, as for a
+    // target typed far from it: no arrow step, no small change.
+    bool fresh = false;
 };
 
 struct SolverResult {
@@ -30,12 +33,3 @@ struct SolverResult {
 };
 
 SolverResult solve_registers(const SolverInput& in);
-
-// Mode 1 of the calculator: solves for the target held in the register set and
-// writes M, A and K to their fields, in that order.
-void solve_for_target();
-
-// Callback of the numeric fields R, M, A, K, Ref Freq and Out Freq. A committed
-// target frequency is solved, then recomputed; any other field is recomputed.
-int spin_new_reg_values(int panel, int control, int event, void* callbackData, int eventData1,
-                        int eventData2);

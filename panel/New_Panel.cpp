@@ -42,11 +42,10 @@ int find_constant(ConstantGroup group, std::string_view name)
     return -1;
 }
 
-std::optional<ConstantGroup> controls_group_of_panel(int panel)
+std::string_view constant_name(ConstantGroup group, int value)
 {
-    switch (panel) {
-    case PANEL: return ConstantGroup::MainControls;
-    case PANEL_2: return ConstantGroup::SplashControls;
-    }
-    return std::nullopt;
+    for (auto [it, end] = group_range(group); it != end; ++it)
+        if (it->value == value)
+            return it->name;
+    return {};
 }

@@ -86,8 +86,8 @@ enum NewPanelMenu : int { MENU_BEFORE_FIRST_ = 0, NEW_PANEL_MENU(NEW_PANEL_ENUME
 
 #undef NEW_PANEL_ENUMERATOR
 
-// Name-to-number look-up for the loader; the tests use it to compare the header
-// with the resource.
+// Name-to-number look-up for the panel layer's loader; the tests use it to
+// compare the header with the resource.
 struct NamedConstant {
     std::string_view name;
     int value;
@@ -101,6 +101,5 @@ const NamedConstant* constants_end(ConstantGroup group);
 // The value of name within group, or -1.
 int find_constant(ConstantGroup group, std::string_view name);
 
-#include <optional>
-// The group that holds the control constants of a panel, if it has one.
-std::optional<ConstantGroup> controls_group_of_panel(int panel);
+// The name of a constant of the group, or "" when the group has none of that value.
+std::string_view constant_name(ConstantGroup group, int value);

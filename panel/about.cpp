@@ -1,10 +1,7 @@
 #include "panel/about.h"
 
-#include "model/register_set.h"
-#include "panel/ui_runtime.h"
-
-#include <QDesktopServices>
-#include <QUrl>
+#include "panel/main_panel.h"
+#include "panel/runtime/ui_runtime.h"
 
 #include <cstdio>
 
@@ -27,6 +24,6 @@ int CORVANE(int, int, int event, void*, int, int)
 
 int Open_Web_Page(const char* address)
 {
-    QDesktopServices::openUrl(QUrl(QString::fromUtf8(address)));
+    OpenWebAddress(address);
     return 0;
 }

@@ -1,9 +1,11 @@
 #pragma once
 // The About box and the maker's web link on the logo pictures.
 
+#include "model/version.h"
+
 inline constexpr const char* kMakerName = "Corvane";
 inline constexpr const char* kProductName = "ZR3100/ZR3500 PLL Synthesizer Evaluation";
-inline constexpr const char* kProductVersion = "v2.2";
+inline constexpr const char* kProductVersion = "v" ZR_VERSION;
 inline constexpr const char* kMakerWebAddress = "https://www.corvane.example/";
 
 // Menu callback of "Help" > "About".

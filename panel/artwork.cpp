@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <numbers>
 
 // Every picture is designed on a fixed canvas (its normal size in the panel) and
@@ -208,7 +209,7 @@ void paint_splash_bottom(QPainter& p)
 
 } // namespace
 
-QPixmap draw_artwork(const std::string& name, int width, int height)
+bool paint_artwork(const char* name, int width, int height, uint32_t* pixels)
 {
     struct Picture {
         const char* name;
@@ -221,20 +222,20 @@ QPixmap draw_artwork(const std::string& name, int width, int height)
         {"splash_top", 320, 111, paint_splash_top},
         {"splash_bottom", 320, 70, paint_splash_bottom},
     };
-    if (width <= 0 || height <= 0)
-        return QPixmap();
+    if (width <= 0 || height <= 0 || !name || !pixels)
+        return false;
     for (const Picture& picture : pictures) {
-        if (name != picture.name)
+        if (std::strcmp(name, picture.name) != 0)
             continue;
-        QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
+        QImage image(reinterpret_cast<uchar*>(pixels), width, height, width * 4,
+                     QImage::Format_ARGB32_Premultiplied);
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setRenderHint(QPainter::TextAntialiasing);
         painter.scale(double(width) / picture.width, double(height) / picture.height);
         picture.paint(painter);
         painter.end();
-        return QPixmap::fromImage(image);
+        return true;
     }
-    return QPixmap();
+    return false;
 }

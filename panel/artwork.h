@@ -1,6 +1,11 @@
 #pragma once
-#include <QPixmap>
-#include <string>
-// Paints one of the program's own pictures at the given size. Names:
-// "background", "logo", "splash_top", "splash_bottom". An unknown name gives a null pixmap.
-QPixmap draw_artwork(const std::string& name, int width, int height);
+// The program's own pictures, drawn in code: the panel's background, the maker's
+// logo and the two splash pictures. Names: "background", "logo", "splash_top",
+// "splash_bottom".
+
+#include <cstdint>
+
+// Paints the picture of that name, scaled to width x height, into pixels
+// (0xAARRGGBB premultiplied, row by row, starting transparent). Returns false for
+// an unknown name or an empty size.
+bool paint_artwork(const char* name, int width, int height, uint32_t* pixels);

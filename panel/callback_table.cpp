@@ -1,10 +1,10 @@
 #include "panel/callback_table.h"
 
-#include "link/programming_frames.h"
-#include "model/bit_editors.h"
-#include "model/solver.h"
+#include "link/callbacks/programming_frames.h"
+#include "model/callbacks/bit_editors.h"
+#include "model/callbacks/numeric_fields.h"
 #include "panel/about.h"
-#include "panel/lifecycle.h"
+#include "panel/shutdown.h"
 #include "panel/part_selection.h"
 
 namespace {

@@ -1,5 +1,5 @@
-#include "panel/lifecycle.h"
-#include "panel/ui_runtime.h"
+#include "panel/startup.h"
+#include "panel/runtime/ui_runtime.h"
 
 int main(int argc, char* argv[])
 {

@@ -1,11 +1,10 @@
 #include "panel/part_selection.h"
 
-#include "model/calculator.h"
-#include "model/register_set.h"
-#include "model/toggle_rows.h"
+#include "model/callbacks/calculator.h"
+#include "model/callbacks/toggle_rows.h"
 #include "panel/main_panel.h"
 #include "panel/New_Panel.h"
-#include "panel/ui_runtime.h"
+#include "panel/runtime/ui_runtime.h"
 
 #include <cstdio>
 

@@ -12,6 +12,7 @@ packages=(
   libbenchmark-dev                # benchmarks
   fonts-dejavu-core               # text for the offscreen platform used by the tests
   xvfb xauth                      # headless trial runs of the real program
+  python3                         # the check that the layers keep apart
 )
 
 # The fuzz target builds with clang and its libFuzzer runtime.

@@ -4,8 +4,8 @@
 
 #include "panel_fixture.h"
 
-#include "link/board_connection.h"
-#include "link/simulated_board.h"
+#include "link/callbacks/board_connection.h"
+#include "link/d2xx/simulated_board.h"
 
 class SimulatedBoardTest : public MainPanelTest {
 protected:

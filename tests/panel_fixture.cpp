@@ -1,9 +1,11 @@
 #include "panel_fixture.h"
 
-#include "model/register_set.h"
+#include "support/operator_actions.h"
+
+#include "panel/lifecycle.h"
 #include "panel/main_panel.h"
-#include "panel/ui_runtime.h"
-#include "panel/ui_runtime_qt.h"
+#include "panel/runtime/ui_runtime.h"
+#include "panel/runtime/ui_runtime_qt.h"
 
 #include <QAbstractSpinBox>
 #include <QLineEdit>
@@ -12,16 +14,13 @@
 
 std::string CtrlName(int control)
 {
-    for (const NamedConstant* c = constants_begin(ConstantGroup::MainControls); c != constants_end(ConstantGroup::MainControls); ++c)
-        if (c->value == control)
-            return std::string(c->name);
-    return "control " + std::to_string(control);
+    return control_name(control);
 }
 
 void MainPanelTest::SetUp()
 {
     regs = RegisterSet{};
-    panel = LoadPanel(0, "New_Panel.uir", PANEL);
+    panel = LoadPanel(0, kResourceFile, PANEL);
     ASSERT_GT(panel, 0);
     MainPanelHandle = panel;
 }
@@ -83,20 +82,13 @@ bool MainPanelTest::dimmed(int control) const
 
 void MainPanelTest::click(int control)
 {
-    QWidget* w = widget(control);
-    QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, w->rect().center());
+    operator_click(widget(control));
 }
 
 void MainPanelTest::type_and_enter(int control, const std::string& typed)
 {
-    auto* field = qobject_cast<QAbstractSpinBox*>(widget(control));
-    ASSERT_NE(field, nullptr);
-    QLineEdit* edit = field->findChild<QLineEdit*>();
-    ASSERT_NE(edit, nullptr);
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Backspace);
-    QTest::keyClicks(edit, QString::fromStdString(typed));
-    QTest::keyClick(field, Qt::Key_Return);
+    ASSERT_NE(qobject_cast<QAbstractSpinBox*>(widget(control)), nullptr) << CtrlName(control) << " is no field";
+    operator_type(widget(control), typed);
 }
 
 void MainPanelTest::arrow(int control, bool up)

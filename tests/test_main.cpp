@@ -1,5 +1,6 @@
 // All tests drive the real widgets on Qt's offscreen platform: no display needed.
-#include "panel/ui_runtime.h"
+#include "panel/application.h"
+#include "panel/runtime/ui_runtime.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +12,7 @@ int main(int argc, char** argv)
     ::testing::InitGoogleTest(&argc, argv);
     // Death tests re-run the test binary instead of forking a process with Qt's threads.
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    if (InitUIRuntime(argc, argv) != 0)
+    if (InitUIRuntime(argc, argv, zr_eval_application()) != 0)
         return 1;
     const int result = RUN_ALL_TESTS();
     CloseUIRuntime();

@@ -1,13 +1,14 @@
 // "Program Device" through the real panel and the simulated board: what reaches
 // the board lines, and what the chip makes of it.
-#include "support/chip_decoder.h"
+#include "link/board_lines.h"
+#include "link/burst_decoder.h"
 #include "support/panel_checks.h"
 #include "board_fixture.h"
 
-#include "link/bitbang_transmitter.h"
-#include "model/calculator.h"
-#include "model/register_set.h"
-#include "panel/ui_runtime.h"
+#include "link/callbacks/bitbang_transmitter.h"
+#include "model/callbacks/calculator.h"
+#include "panel/main_panel.h"
+#include "panel/runtime/ui_runtime.h"
 
 #include <QTest>
 #include <QWidget>
@@ -38,7 +39,7 @@ TEST_F(ProgramDevice, TheResourceSettingsSendOnlyTheEnhancementWord)
 {
     click(PANEL_SEND_DATA);
     EXPECT_EQ(board.calls, (std::vector<std::string>{"FT_CreateDeviceInfoList", "FT_Write(20)"}));
-    EXPECT_EQ(hex(last_burst()), "20 22 22 23 22 23 22 23 22 23 22 23 22 23 22 23 22 23 22 20");
+    EXPECT_EQ(hex_bytes(last_burst()), "20 22 22 23 22 23 22 23 22 23 22 23 22 23 22 23 22 23 22 20");
     EXPECT_TRUE(visible(PANEL_TEXTMSG_42));
     EXPECT_FALSE(visible(PANEL_TEXTMSG_41));
     EXPECT_EQ(text(PANEL_Status), "") << "a good write says nothing";

@@ -116,6 +116,10 @@ TEST(RangeRules, TheConfigurationPicksTheRule)
     s.K = 0;
     EXPECT_EQ(apply_range_rules({1, 5}, s), (Counters{2, 0})) << "fractional part, K 0: integer rule";
 
+    s.RAND_EN = 1;
+    EXPECT_EQ(apply_range_rules({5, 0}, s), (Counters{6, 3})) << "fractional part, K 0 but dither on: modulator rule";
+    s.RAND_EN = 0;
+
     s.N_flag = 0;
     s.K = 5;  // left on a hidden field: the integer part ignores it
     EXPECT_EQ(apply_range_rules({1, 5}, s), (Counters{2, 0})) << "integer part: integer rule";

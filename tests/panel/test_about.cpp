@@ -1,9 +1,12 @@
 // The About box and the maker's web link on the logo pictures.
 #include "panel_fixture.h"
 
+#include "support/operator_actions.h"
+
 #include "panel/about.h"
-#include "panel/ui_runtime.h"
-#include "panel/ui_runtime_qt.h"
+#include "panel/lifecycle.h"
+#include "panel/runtime/ui_runtime.h"
+#include "panel/runtime/ui_runtime_qt.h"
 
 #include <QAction>
 #include <QApplication>
@@ -64,7 +67,7 @@ TEST_F(MakerLinks, AboutShowsTheProductUntilDismissed)
     EXPECT_TRUE(dismissed) << "About returned only once the box was dismissed";
     EXPECT_EQ(title, "About");
     const std::string first_line = message.substr(0, message.find('\n'));
-    EXPECT_EQ(first_line, std::string(kMakerName) + " " + kProductName + " v2.2");
+    EXPECT_EQ(first_line, std::string(kMakerName) + " " + kProductName + " v" ZR_VERSION);
     EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 2) << "three lines: " << message;
 }
 
@@ -87,12 +90,10 @@ TEST_F(MakerLinks, OtherEventsOpenNothing)
 
 TEST_F(MakerLinks, TheSplashLogosOpenTheSiteToo)
 {
-    const int splash = LoadPanel(0, "New_Panel.uir", PANEL_2);
+    const int splash = LoadPanel(0, kResourceFile, PANEL_2);
     ASSERT_GT(splash, 0);
-    for (int c : {PANEL_2_PICTURE_2, PANEL_2_PICTURE_4}) {
-        QWidget* w = CtrlWidget(splash, c);
-        QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, w->rect().center());
-    }
+    for (int c : {PANEL_2_PICTURE_2, PANEL_2_PICTURE_4})
+        operator_click(CtrlWidget(splash, c));
     DiscardPanel(splash);
     EXPECT_EQ(browser.opened.size(), 2u);
 }

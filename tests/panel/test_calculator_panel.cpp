@@ -2,9 +2,9 @@
 // applies, the frequencies and formula texts it shows, and the toggles it sets.
 #include "panel_fixture.h"
 
-#include "model/calculator.h"
-#include "model/register_set.h"
-#include "panel/ui_runtime.h"
+#include "model/callbacks/calculator.h"
+#include "panel/main_panel.h"
+#include "panel/runtime/ui_runtime.h"
 
 #include <cstdio>
 

@@ -2,16 +2,18 @@
 // range, initial value, visibility, callback and place.
 #include "panel_fixture.h"
 
-#include "link/programming_frames.h"
-#include "model/bit_editors.h"
-#include "model/solver.h"
-#include "panel/about.h"
+#include "link/callbacks/programming_frames.h"
+#include "model/callbacks/bit_editors.h"
+#include "model/callbacks/numeric_fields.h"
 #include "panel/lifecycle.h"
+#include "panel/application.h"
+#include "panel/about.h"
+#include "panel/shutdown.h"
 #include "panel/part_selection.h"
-#include "panel/ui_resource.h"
-#include "panel/ui_runtime.h"
-#include "panel/ui_runtime_qt.h"
-#include "panel/widgets.h"
+#include "panel/runtime/ui_resource.h"
+#include "panel/runtime/ui_runtime.h"
+#include "panel/runtime/ui_runtime_qt.h"
+#include "panel/runtime/widgets.h"
 
 #include <QAction>
 #include <QFrame>
@@ -323,7 +325,7 @@ TEST_F(MainPanelTest, MenuBar)
 
 TEST(UIResource, SplashPanel)
 {
-    const int splash = LoadPanel(0, "New_Panel.uir", PANEL_2);
+    const int splash = LoadPanel(0, kResourceFile, PANEL_2);
     ASSERT_GT(splash, 0);
     int width = 0, height = 0;
     GetPanelAttribute(splash, ATTR_WIDTH, &width);
@@ -348,7 +350,7 @@ TEST(UIResource, SplashPanel)
 TEST(UIResource, HeaderAndResourceNameTheSameConstants)
 {
     std::string error;
-    const std::optional<UIResource> resource = load_ui_resource("New_Panel.uir", &error);
+    const std::optional<UIResource> resource = load_ui_resource("New_Panel.uir", zr_eval_application(), &error);
     ASSERT_TRUE(resource) << error;
 
     auto names_in = [](ConstantGroup g) {

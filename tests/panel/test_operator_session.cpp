@@ -4,12 +4,12 @@
 // another session than the fixed one, or replays the one a failure printed.
 #include "support/operator_session.h"
 
-#include "link/board_connection.h"
-#include "model/calculator.h"
-#include "model/register_set.h"
+#include "link/callbacks/board_connection.h"
+#include "model/callbacks/calculator.h"
 #include "panel/main_panel.h"
+#include "panel/startup.h"
 #include "panel/New_Panel.h"
-#include "panel/ui_runtime.h"
+#include "panel/runtime/ui_runtime.h"
 
 #include <gtest/gtest.h>
 
@@ -36,15 +36,13 @@ TEST(OperatorSession, EveryActionKeepsThePanelsPromises)
     RecordProperty("seed", std::to_string(seed));
 
     regs = RegisterSet{};
-    MainPanelHandle = LoadPanel(0, "New_Panel.uir", PANEL);
+    MainPanelHandle = LoadPanel(0, kResourceFile, PANEL);
     ASSERT_GT(MainPanelHandle, 0);
     SimulatedBoard board;
     BoardDriver* previous = install_board_driver(&board);
     FTDIHandle = nullptr;
-    ASSERT_EQ(FT_Open(0, &FTDIHandle), FT_OK);
-    calculate_freq_from_regs(kModeRecompute);
-    SetPanelAttribute(MainPanelHandle, ATTR_HEIGHT, 805);
-    DisplayPanel(MainPanelHandle);
+    compute_search_and_show();
+    ASSERT_NE(FTDIHandle, nullptr) << "the simulated board is open";
 
     OperatorSession session(MainPanelHandle, board, seed);
     std::deque<std::string> recent;

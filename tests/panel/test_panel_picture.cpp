@@ -3,10 +3,11 @@
 // build/splash_panel.png.
 #include "panel_fixture.h"
 
-#include "model/calculator.h"
+#include "model/callbacks/calculator.h"
+#include "panel/lifecycle.h"
 #include "panel/part_selection.h"
-#include "panel/ui_runtime.h"
-#include "panel/ui_runtime_qt.h"
+#include "panel/runtime/ui_runtime.h"
+#include "panel/runtime/ui_runtime_qt.h"
 
 #include <QPixmap>
 #include <QWidget>
@@ -14,7 +15,7 @@
 TEST_F(MainPanelTest, PictureOfTheMainPanelIsWritten)
 {
     calculate_freq_from_regs(kModeRecompute);
-    SetPanelAttribute(panel, ATTR_HEIGHT, 805);
+    SetPanelAttribute(panel, ATTR_HEIGHT, kMainPanelHeight);
     SetCtrlVal(panel, PANEL_Status, "Checking for FTDI devices...\nThere are no FTDI devices installed.\n");
     SetCtrlAttribute(panel, PANEL_TEXTMSG_41, ATTR_VISIBLE, 1);
     SetCtrlAttribute(panel, PANEL_TEXTMSG_10, ATTR_TEXT_COLOR, 0x660000);
@@ -24,7 +25,7 @@ TEST_F(MainPanelTest, PictureOfTheMainPanelIsWritten)
     const QString path = QStringLiteral(ZR_PICTURE_DIR "/main_panel.png");
     const QPixmap picture = PanelWindow(panel)->grab();
     EXPECT_EQ(picture.width(), 803);
-    EXPECT_EQ(picture.height(), 805);
+    EXPECT_EQ(picture.height(), kMainPanelHeight);
     EXPECT_TRUE(picture.save(path)) << path.toStdString();
 
     Select_Mode(GetPanelMenuBar(panel), MENU_CHANGE_PART_ZR3500, nullptr, panel);
@@ -37,7 +38,7 @@ TEST_F(MainPanelTest, PictureOfTheMainPanelIsWritten)
 
 TEST(PanelPicture, PictureOfTheSplashPanelIsWritten)
 {
-    const int splash = LoadPanel(0, "New_Panel.uir", PANEL_2);
+    const int splash = LoadPanel(0, kResourceFile, PANEL_2);
     ASSERT_GT(splash, 0);
     DisplayPanel(splash);
     const QString path = QStringLiteral(ZR_PICTURE_DIR "/splash_panel.png");

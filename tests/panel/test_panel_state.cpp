@@ -2,9 +2,11 @@
 // bit, read whole and checked before anything changes, and saved in one step.
 #include "panel_fixture.h"
 
-#include "panel/panel_state.h"
-#include "panel/ui_runtime.h"
-#include "panel/ui_runtime_qt.h"
+#include "panel/lifecycle.h"
+#include "panel/application.h"
+#include "panel/runtime/panel_state.h"
+#include "panel/runtime/ui_runtime.h"
+#include "panel/runtime/ui_runtime_qt.h"
 
 #include <QDir>
 #include <QFile>
@@ -40,7 +42,7 @@ protected:
     int recall(std::string* problem = nullptr) { return RecallPanelState(panel, path().c_str(), 0, problem); }
 
     // Every value of the panel, as its state file would hold it.
-    static std::string values_of(int p) { return format_state(current_state(p)); }
+    static std::string values_of(int p) { return format_state(kProgramName, current_state(p)); }
 };
 
 TEST_F(PanelState, SaveThenRecallGivesBackEveryControlValue)
@@ -68,7 +70,7 @@ TEST_F(PanelState, SaveThenRecallGivesBackEveryControlValue)
     EXPECT_NE(saved.find("\nPANEL_TEXTMSG_7 = \"Fin = \\\"quoted\\\" \\\\ and\\nanother line\"\n"), std::string::npos);
     EXPECT_EQ(saved.find("PANEL_Status"), std::string::npos) << "the status box is not part of the state";
 
-    const int fresh = LoadPanel(0, "New_Panel.uir", PANEL);
+    const int fresh = LoadPanel(0, kResourceFile, PANEL);
     ASSERT_GT(fresh, 0);
     EXPECT_NE(values_of(fresh), before);
     SetCtrlVal(fresh, PANEL_Status, "Checking for FTDI devices...\n");

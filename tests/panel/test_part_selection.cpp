@@ -2,12 +2,12 @@
 // or hidden, K and dither cleared for the integer part, and the recompute.
 #include "panel_fixture.h"
 
-#include "model/calculator.h"
-#include "model/register_set.h"
-#include "model/toggle_rows.h"
+#include "model/callbacks/calculator.h"
+#include "panel/lifecycle.h"
 #include "panel/main_panel.h"
-#include "panel/ui_runtime.h"
-#include "panel/ui_runtime_qt.h"
+#include "model/callbacks/toggle_rows.h"
+#include "panel/runtime/ui_runtime.h"
+#include "panel/runtime/ui_runtime_qt.h"
 
 #include <QAction>
 #include <QLabel>
@@ -98,7 +98,7 @@ TEST_F(PartSelection, ChoosingAPartRecomputesForIt)
     SetCtrlVal(panel, PANEL_RAND_EN, 1);
     ASSERT_EQ(SavePanelState(panel, state.c_str(), 0), UI_OK);
     DiscardPanel(panel);
-    panel = MainPanelHandle = LoadPanel(0, "New_Panel.uir", PANEL);
+    panel = MainPanelHandle = LoadPanel(0, kResourceFile, PANEL);
     ASSERT_EQ(RecallPanelState(panel, state.c_str(), 0), UI_OK);
     choose("MENU_CHANGE_PART_ZR3500");
     EXPECT_EQ(uint_val(PANEL_K_REG), 1000u);

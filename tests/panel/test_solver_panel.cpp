@@ -2,9 +2,9 @@
 // with Enter, arrow keys and the arrow buttons.
 #include "panel_fixture.h"
 
-#include "model/calculator.h"
-#include "model/register_set.h"
-#include "panel/ui_runtime.h"
+#include "model/callbacks/calculator.h"
+#include "panel/main_panel.h"
+#include "panel/runtime/ui_runtime.h"
 
 #include <QTest>
 #include <QWidget>

@@ -1,14 +1,16 @@
 // The whole start-up and shutdown through the real panels, with the waits
 // recorded instead of waited and the simulated board behind the D2XX calls.
-#include "link/board_connection.h"
-#include "link/simulated_board.h"
-#include "model/register_set.h"
-#include "panel/lifecycle.h"
+#include "support/operator_actions.h"
+
+#include "link/callbacks/board_connection.h"
+#include "link/d2xx/simulated_board.h"
+#include "panel/application.h"
 #include "panel/main_panel.h"
+#include "panel/startup.h"
 #include "panel/New_Panel.h"
-#include "panel/panel_state.h"
-#include "panel/ui_runtime.h"
-#include "panel/ui_runtime_qt.h"
+#include "panel/runtime/panel_state.h"
+#include "panel/runtime/ui_runtime.h"
+#include "panel/runtime/ui_runtime_qt.h"
 
 #include <QAction>
 #include <QApplication>
@@ -53,10 +55,8 @@ int attribute(int control, int attr)
 
 void click(int control)
 {
-    QWidget* w = CtrlWidget(MainPanelHandle, control);
-    QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, w->rect().center());
+    operator_click(CtrlWidget(MainPanelHandle, control));
 }
-
 
 void record_wait(double seconds)
 {
@@ -103,7 +103,7 @@ std::string panel_values()
 {
     std::vector<StateValue> values = current_state(MainPanelHandle);
     std::erase_if(values, [](const StateValue& v) { return v.control->id == PANEL_TEXTMSG_10; });
-    return format_state(values);
+    return format_state(kProgramName, values);
 }
 
 }  // namespace

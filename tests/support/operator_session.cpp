@@ -1,11 +1,12 @@
 #include "support/operator_session.h"
 
+#include "support/operator_actions.h"
 #include "support/panel_checks.h"
 
-#include "model/toggle_rows.h"
+#include "model/callbacks/toggle_rows.h"
 #include "panel/New_Panel.h"
-#include "panel/ui_runtime.h"
-#include "panel/ui_runtime_qt.h"
+#include "panel/runtime/ui_runtime.h"
+#include "panel/runtime/ui_runtime_qt.h"
 
 #include <QAbstractSpinBox>
 #include <QAction>
@@ -24,14 +25,6 @@ constexpr int kSwitches[] = {PANEL_SEC_4, PANEL_MOD_SEL, PANEL_RAND_EN, PANEL_MA
 constexpr int kFields[] = {PANEL_REF_FREQ, PANEL_PLL_FREQ, PANEL_R_REG, PANEL_M_REG,
                            PANEL_A_REG,    PANEL_K_REG,    PANEL_E_REG};
 
-std::string name_of(int control)
-{
-    for (const NamedConstant* c = constants_begin(ConstantGroup::MainControls);
-         c != constants_end(ConstantGroup::MainControls); ++c)
-        if (c->value == control)
-            return std::string(c->name);
-    return std::to_string(control);
-}
 
 }  // namespace
 
@@ -71,10 +64,9 @@ std::string OperatorSession::act()
 std::string OperatorSession::click(int control)
 {
     if (!reachable(control))
-        return "nothing (" + name_of(control) + " out of reach)";
-    QWidget* w = CtrlWidget(panel_, control);
-    QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, w->rect().center());
-    return "click " + name_of(control);
+        return "nothing (" + control_name(control) + " out of reach)";
+    operator_click(CtrlWidget(panel_, control));
+    return "click " + control_name(control);
 }
 
 std::string OperatorSession::click_toggle()
@@ -93,7 +85,7 @@ std::string OperatorSession::type_value()
 {
     const int control = kFields[pick(std::size(kFields))];
     if (!reachable(control))
-        return "nothing (" + name_of(control) + " out of reach)";
+        return "nothing (" + control_name(control) + " out of reach)";
     const ControlDef* def = CtrlDef(panel_, control);
     std::string typed;
     switch (pick(10)) {
@@ -106,33 +98,24 @@ std::string OperatorSession::type_value()
     case 6: typed = std::to_string(pick(static_cast<unsigned>(def->maximum) + 1)) + "." + std::to_string(pick(1000000)); break;
     default: typed = std::to_string(pick(static_cast<unsigned>(def->maximum) + 1)); break;
     }
-    auto* field = qobject_cast<QAbstractSpinBox*>(CtrlWidget(panel_, control));
-    QLineEdit* edit = field->findChild<QLineEdit*>();
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Backspace);
-    QTest::keyClicks(edit, QString::fromStdString(typed));
-    if (pick(4) == 0) {
-        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
-        QApplication::sendEvent(field, &out);
-        return "type \"" + typed + "\" in " + name_of(control) + ", then leave it";
-    }
-    QTest::keyClick(field, Qt::Key_Return);
-    return "type \"" + typed + "\" in " + name_of(control) + ", then Enter";
+    const bool leave = pick(4) == 0;
+    operator_type(CtrlWidget(panel_, control), typed, leave);
+    return "type \"" + typed + "\" in " + control_name(control) + (leave ? ", then leave it" : ", then Enter");
 }
 
 std::string OperatorSession::step_field()
 {
     const int control = pick(2) == 0 ? PANEL_PLL_FREQ : kFields[pick(std::size(kFields))];
     if (!reachable(control))
-        return "nothing (" + name_of(control) + " out of reach)";
+        return "nothing (" + control_name(control) + " out of reach)";
     QWidget* w = CtrlWidget(panel_, control);
     const bool up = pick(2) == 0;
     if (pick(2) == 0) {
         QTest::keyClick(w, up ? Qt::Key_Up : Qt::Key_Down);
-        return std::string(up ? "arrow key up" : "arrow key down") + " in " + name_of(control);
+        return std::string(up ? "arrow key up" : "arrow key down") + " in " + control_name(control);
     }
     QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, QPoint(w->width() - 4, up ? 4 : w->height() - 4));
-    return std::string(up ? "arrow button up" : "arrow button down") + " of " + name_of(control);
+    return std::string(up ? "arrow button up" : "arrow button down") + " of " + control_name(control);
 }
 
 std::string OperatorSession::choose_part()
@@ -145,8 +128,7 @@ std::string OperatorSession::choose_part()
 std::string OperatorSession::press()
 {
     ++presses_;
-    QWidget* w = CtrlWidget(panel_, PANEL_SEND_DATA);
-    QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, w->rect().center());
+    operator_click(CtrlWidget(panel_, PANEL_SEND_DATA));
     return "press Program Device";
 }
 

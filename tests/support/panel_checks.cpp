@@ -1,13 +1,11 @@
 #include "support/panel_checks.h"
 
-#include "support/chip_decoder.h"
-
-#include "model/register_set.h"
-#include "model/toggle_rows.h"
+#include "link/burst_decoder.h"
+#include "link/serial_words.h"
 #include "panel/main_panel.h"
 #include "panel/New_Panel.h"
-#include "panel/ui_runtime.h"
-#include "panel/ui_runtime_qt.h"
+#include "panel/runtime/ui_runtime.h"
+#include "panel/runtime/ui_runtime_qt.h"
 
 namespace {
 
@@ -28,6 +26,18 @@ unsigned unsigned_of(int control)
 std::string differs(const char* what, unsigned sent, unsigned shown)
 {
     return std::string(what) + " sent " + std::to_string(sent) + ", shown " + std::to_string(shown);
+}
+
+// The value a register's toggles show, read the way an operator reads the panel:
+// every toggle that the resource gives this register's callback, weighted by the
+// bit number of its label. Independent of the program's own table of rows.
+unsigned toggles_value(const char* callback)
+{
+    unsigned value = 0;
+    for (const ControlDef* c : PanelControlDefs(MainPanelHandle))
+        if (c->kind == ControlKind::BitToggle && c->callback == callback && int_of(c->id) != 0)
+            value += 1u << std::stoi(c->label);
+    return value;
 }
 
 }  // namespace
@@ -53,24 +63,23 @@ std::string burst_differs_from_panel(const std::vector<unsigned char>& burst)
     if (r.latched_words.size() != words || !r.enhancement_words.empty())
         return "not " + std::to_string(words) + " latched words";
     const uint32_t w = r.latched_words[0];
-    const unsigned R = ((w >> 19) & 3u) << 4 | ((w >> 5) & 0xFu);
-    const unsigned M = ((w >> 17) & 3u) << 7 | ((w >> 9) & 0x7Fu);
-    if (R != unsigned_of(PANEL_R_REG))
-        return differs("R", R, unsigned_of(PANEL_R_REG));
-    if (M != unsigned_of(PANEL_M_REG))
-        return differs("M", M, unsigned_of(PANEL_M_REG));
-    if (((w >> 1) & 0xFu) != unsigned_of(PANEL_A_REG))
-        return differs("A", (w >> 1) & 0xFu, unsigned_of(PANEL_A_REG));
-    if (static_cast<int>((w >> 16) & 1u) != int_of(PANEL_SEC_4))
-        return differs("prescaler switch", (w >> 16) & 1u, static_cast<unsigned>(int_of(PANEL_SEC_4)));
-    if (w & 1u)
+    const MainWordFields f = main_word_fields(w);
+    if (f.R != unsigned_of(PANEL_R_REG))
+        return differs("R", f.R, unsigned_of(PANEL_R_REG));
+    if (f.M != unsigned_of(PANEL_M_REG))
+        return differs("M", f.M, unsigned_of(PANEL_M_REG));
+    if (f.A != unsigned_of(PANEL_A_REG))
+        return differs("A", f.A, unsigned_of(PANEL_A_REG));
+    if (f.PS != int_of(PANEL_SEC_4))
+        return differs("prescaler switch", static_cast<unsigned>(f.PS), static_cast<unsigned>(int_of(PANEL_SEC_4)));
+    if (!is_main_word(w))
         return "the main word does not end in 0";
     if (words == 2) {
         const uint32_t aux = r.latched_words[1];
-        if ((aux & 7u) != 1u)
+        if (!is_auxiliary_word(aux))
             return "the auxiliary word does not end in 001";
-        if ((aux >> 3) != unsigned_of(PANEL_K_REG))
-            return differs("K", aux >> 3, unsigned_of(PANEL_K_REG));
+        if (auxiliary_word_k(aux) != unsigned_of(PANEL_K_REG))
+            return differs("K", auxiliary_word_k(aux), unsigned_of(PANEL_K_REG));
     }
     return "";
 }
@@ -79,14 +88,14 @@ std::string broken_panel_invariant()
 {
     struct Row {
         const char* name;
-        ToggleRow toggles;
+        const char* callback;
         int field;
     };
-    for (const Row& row : {Row{"R", kRToggles, PANEL_R_REG}, Row{"M", kMToggles, PANEL_M_REG},
-                           Row{"A", kAToggles, PANEL_A_REG}, Row{"K", kKToggles, PANEL_K_REG},
-                           Row{"E", kEToggles, PANEL_E_REG}})
-        if (sum_of_toggles(row.toggles) != unsigned_of(row.field))
-            return differs(row.name, sum_of_toggles(row.toggles), unsigned_of(row.field)) + " (toggles, field)";
+    for (const Row& row : {Row{"R", "R_reg_Change", PANEL_R_REG}, Row{"M", "M_reg_Change", PANEL_M_REG},
+                           Row{"A", "A_reg_Change", PANEL_A_REG}, Row{"K", "K_reg_Change", PANEL_K_REG},
+                           Row{"E", "Enhancement_reg_changed", PANEL_E_REG}})
+        if (toggles_value(row.callback) != unsigned_of(row.field))
+            return differs(row.name, toggles_value(row.callback), unsigned_of(row.field)) + " (toggles, field)";
     if (unsigned_of(PANEL_M_REG) < 1)
         return "M is 0";
     if (regs.modulus != 10 && regs.modulus != 5 && regs.modulus != 1)

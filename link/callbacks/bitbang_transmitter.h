@@ -1,0 +1,22 @@
+#pragma once
+// The bit-bang transmitter. In asynchronous bit-bang mode each byte written to
+// the board is one state of its eight lines, taken one after another: the serial
+// clock, data and both write strobes are made entirely by the byte pattern.
+
+#include "link/bursts.h"
+#include "link/d2xx/d2xx.h"
+
+// Each burst is built whole in its buffer before the one write; the buffers are
+// reused by every press.
+extern UCHAR OutBufferS[kMainBurstLength];
+extern UCHAR OutBufferA[kMainAuxBurstLength];
+extern UCHAR OutBufferE[kEnhancementBurstLength];
+extern DWORD Write_Result;  // the bytes FT_Write reported as written
+
+// Counts the devices and keeps the board notices up to date, then hands the
+// words to WordOutput. Returns 0 when a burst was handed over, 1 when nothing was sent.
+int Write_Data(int word, int auxWord, int optionByte, int enhbar);
+
+// Builds the burst that enhbar and auxWord select and writes it with one FT_Write.
+// A failed or short write is reported in the status box. Returns 0.
+int WordOutput(int word, int auxWord, int optionByte, int enhbar);

@@ -1,0 +1,51 @@
+#include "link/callbacks/board_connection.h"
+
+#include "panel/main_panel.h"
+#include "panel/New_Panel.h"
+#include "panel/runtime/ui_runtime.h"
+#include "panel/status_box.h"
+
+FT_HANDLE FTDIHandle = nullptr;
+FT_STATUS FTDIStatus = FT_OK;
+DWORD num_devs = 0;
+
+namespace {
+
+constexpr int kBoardIndex = 0;
+constexpr UCHAR kAllLinesOutputs = 0xFF;
+constexpr DWORD kBaudRate = 76800;
+
+}  // namespace
+
+void show_board_notice(bool connected)
+{
+    SetCtrlAttribute(MainPanelHandle, PANEL_TEXTMSG_41, ATTR_VISIBLE, connected ? 0 : 1);
+    SetCtrlAttribute(MainPanelHandle, PANEL_TEXTMSG_42, ATTR_VISIBLE, connected ? 1 : 0);
+}
+
+int FTDI_Search()
+{
+    append_status("%s", "Checking for FTDI devices...\n");
+    FTDIStatus = FT_CreateDeviceInfoList(&num_devs);
+    if (FTDIStatus != FT_OK) {
+        append_status("%s", "Error in getting the number of devices.\n");
+        return 1;
+    }
+    if (num_devs == 0) {
+        show_board_notice(false);
+        append_status("%s", "There are no FTDI devices installed.\n");
+        return 1;
+    }
+    show_board_notice(true);
+    append_status("%d FTDI devices found the count includes\nindividual ports on a single chip\n",
+           static_cast<int>(num_devs));
+
+    FTDIStatus = FT_Open(kBoardIndex, &FTDIHandle);
+    if (FTDIStatus != FT_OK) {
+        append_status("Open Failed with error %d\n", static_cast<int>(FTDIStatus));
+        return 1;
+    }
+    FTDIStatus = FT_SetBitMode(FTDIHandle, kAllLinesOutputs, FT_BITMODE_ASYNC_BITBANG);
+    FTDIStatus = FT_SetBaudRate(FTDIHandle, kBaudRate);
+    return 0;
+}

@@ -1,0 +1,16 @@
+#pragma once
+// The programming frames: the panel's bit toggles and option switches packed
+// into the serial words of a "Program Device" press, and the option byte. Bit
+// 20 - n of the main word is the toggle PANEL_SEC_n (PANEL_SEC_4 is the prescaler
+// switch); bit 20 - n of the auxiliary word is PANEL_AUX_n; bit 7 - n of the
+// enhancement word is PANEL_ENHBIT_n.
+
+// Callback of "Program Device": with ENH "Disable (High)" sends the main word (and
+// for ZR3500 the auxiliary word) and with "Enable  (Low)" the enhancement word,
+// each with the option byte.
+int SEND_DATA(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
+
+// Callback of the option switches Mod Select, RAND_EN, MASH2SEL, ENH and LNM: it
+// refreshes the option flags and the frequency display. A switch never writes to
+// the board; its level goes out with the next "Program Device".
+int callbacks(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);

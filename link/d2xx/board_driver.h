@@ -1,0 +1,42 @@
+#pragma once
+// What stands behind the D2XX calls: D2XX's types and status numbers, and the
+// board driver that answers the calls (libftdi for real boards, or a simulated
+// board).
+
+#include <cstdint>
+
+using FT_HANDLE = void*;
+using FT_STATUS = unsigned long;
+using DWORD = uint32_t;
+using UCHAR = unsigned char;
+
+// D2XX status values.
+enum : FT_STATUS {
+    FT_OK = 0,
+    FT_INVALID_HANDLE = 1,
+    FT_DEVICE_NOT_FOUND = 2,
+    FT_DEVICE_NOT_OPENED = 3,
+    FT_IO_ERROR = 4,
+    FT_INSUFFICIENT_RESOURCES = 5,
+    FT_INVALID_PARAMETER = 6,
+    FT_INVALID_BAUD_RATE = 7,
+    FT_OTHER_ERROR = 18,
+};
+
+// Bit modes of FT_SetBitMode.
+enum : UCHAR {
+    FT_BITMODE_RESET = 0x00,
+    FT_BITMODE_ASYNC_BITBANG = 0x01,  // each byte written is one state of the eight lines
+};
+
+// What stands behind the six calls.
+class BoardDriver {
+public:
+    virtual ~BoardDriver() = default;
+    virtual FT_STATUS create_device_info_list(DWORD* count) = 0;
+    virtual FT_STATUS open(int index, FT_HANDLE* handle) = 0;
+    virtual FT_STATUS set_bit_mode(FT_HANDLE handle, UCHAR mask, UCHAR mode) = 0;
+    virtual FT_STATUS set_baud_rate(FT_HANDLE handle, DWORD rate) = 0;
+    virtual FT_STATUS write(FT_HANDLE handle, const UCHAR* buffer, DWORD size, DWORD* written) = 0;
+    virtual FT_STATUS close(FT_HANDLE handle) = 0;
+};

@@ -1,0 +1,20 @@
+#pragma once
+// The six calls of the FTDI D2XX interface that the program uses, with D2XX's
+// types and status numbers. Behind them stands one board driver: libftdi for
+// real boards, or a simulated board that tests install.
+
+#include "link/d2xx/board_driver.h"
+
+// Counts the devices, every port of a multi-port chip as one device.
+FT_STATUS FT_CreateDeviceInfoList(DWORD* numDevs);
+// Opens the device of that index; *handle stays as it was on failure.
+FT_STATUS FT_Open(int deviceNumber, FT_HANDLE* handle);
+FT_STATUS FT_SetBitMode(FT_HANDLE handle, UCHAR mask, UCHAR mode);
+FT_STATUS FT_SetBaudRate(FT_HANDLE handle, DWORD baudRate);
+FT_STATUS FT_Write(FT_HANDLE handle, void* buffer, DWORD bytesToWrite, DWORD* bytesWritten);
+// Closing a handle that was never opened returns FT_INVALID_HANDLE and touches nothing.
+FT_STATUS FT_Close(FT_HANDLE handle);
+
+// Puts a driver behind the calls (nullptr: libftdi again) and returns the one
+// that stood there. The program always runs on libftdi; tests install others.
+BoardDriver* install_board_driver(BoardDriver* driver);

@@ -1,0 +1,55 @@
+#pragma once
+// A simulated interface board for tests and benchmarks: a chosen device count,
+// injected faults, and a record of every call and every burst written.
+
+#include "link/d2xx/board_driver.h"
+
+#include <string>
+#include <vector>
+
+class SimulatedBoard final : public BoardDriver {
+public:
+    // What the board does.
+    DWORD device_count = 1;
+    FT_STATUS count_status = FT_OK;  // a non-zero status fails the device count
+    FT_STATUS open_status = FT_OK;   // a non-zero status fails the open
+    FT_STATUS write_status = FT_OK;  // a non-zero status fails every write
+    DWORD write_limit = 0xFFFFFFFF;  // a write puts at most this many bytes on the lines
+
+    // What happened, in order: "FT_CreateDeviceInfoList", "FT_Open(0)",
+    // "FT_SetBitMode(0xFF, 1)", "FT_SetBaudRate(76800)", "FT_Write(49)", "FT_Close".
+    std::vector<std::string> calls;
+    // Every burst handed to FT_Write, whole, whatever the board then did with it.
+    std::vector<std::vector<UCHAR>> bursts;
+
+    // Drops the record of calls and bursts, as a long run that does not look at it would.
+    void forget()
+    {
+        calls.clear();
+        calls.shrink_to_fit();
+        bursts.clear();
+        bursts.shrink_to_fit();
+    }
+
+    bool is_open() const { return open_; }
+    UCHAR bit_mask() const { return mask_; }
+    UCHAR bit_mode() const { return mode_; }
+    DWORD baud_rate() const { return baud_; }
+    // The state of the eight lines after the last byte written.
+    UCHAR lines() const { return lines_; }
+
+    FT_STATUS create_device_info_list(DWORD* count) override;
+    FT_STATUS open(int index, FT_HANDLE* handle) override;
+    FT_STATUS set_bit_mode(FT_HANDLE handle, UCHAR mask, UCHAR mode) override;
+    FT_STATUS set_baud_rate(FT_HANDLE handle, DWORD rate) override;
+    FT_STATUS write(FT_HANDLE handle, const UCHAR* buffer, DWORD size, DWORD* written) override;
+    FT_STATUS close(FT_HANDLE handle) override;
+
+private:
+    bool owns(FT_HANDLE handle) const { return open_ && handle == &token_; }
+
+    char token_ = 0;  // its address is the handle of the open board
+    bool open_ = false;
+    UCHAR mask_ = 0, mode_ = 0, lines_ = 0;
+    DWORD baud_ = 0;
+};

@@ -1,0 +1,45 @@
+#pragma once
+// The frequency calculator's work on a register set, without a panel: the range
+// rules, the solve of a target, the computation of Fc, Fin, N and Fp, and the
+// texts that show them. The panel's calculator loads its controls into a
+// register set, runs these in its own order and writes the results back.
+
+#include "model/formula_texts.h"
+#include "model/register_set.h"
+
+#include <cstddef>
+
+// P as the Mod Select switch chooses it: 5 for "5/6" (non-zero), 10 for "10/11".
+int modulus_of(int MOD_SEL);
+
+// Whether there is a fractional term: K or the dither bit. Without one, the MASH
+// order and the LNM jumper mean nothing.
+bool has_fractional_term(const RegisterSet& r);
+
+// The branch that the prescaler switch and the part select: in bypass the
+// modulus becomes 1 and A 0; then that branch's range rule forces M and A into
+// range. r.modulus must hold the Mod Select modulus on entry. Returns the
+// configuration, which also chooses the symbolic formulas.
+Configuration apply_range_branch(RegisterSet& r);
+
+// Solves M, A and K for the target r.new_pll_freq against the Fin and Fc of the
+// last computation (r.temp_pll_freq, r.fc). An arrow step moves the target by one
+// channel; `fresh` solves M and A afresh whatever the distance.
+void solve_target(RegisterSet& r, bool fresh = false);
+
+// Fc, Fin, N and Fp from the registers; the target and the last Fin become Fin.
+void compute_results(RegisterSet& r);
+
+// The calculator's texts.
+enum class CalculatorText {
+    SymbolicFin,  // by the configuration of the range branch, with P
+    SymbolicFp,
+    R,            // "R=%d"
+    Fc,           // "Fc = %.3f / (%d + 1) = %.3f MHz"
+    N,            // "N=%f"
+    WorkedFin,    // by bypass (modulus 1) and part, with the numbers filled in
+    WorkedFp,
+};
+
+// Formats one text of r into out, at most size bytes with its terminator.
+void format_calculator_text(CalculatorText which, const RegisterSet& r, char* out, std::size_t size);

@@ -1,0 +1,15 @@
+#include "model/callbacks/numeric_fields.h"
+
+#include "model/callbacks/calculator.h"
+#include "panel/New_Panel.h"
+#include "panel/runtime/ui_runtime.h"
+
+int spin_new_reg_values(int, int control, int event, void*, int, int)
+{
+    if (event != EVENT_COMMIT)
+        return 0;
+    if (control == PANEL_PLL_FREQ)
+        calculate_freq_from_regs(kModeSolve);
+    calculate_freq_from_regs(kModeRecompute);
+    return 0;
+}

@@ -1,0 +1,36 @@
+#include "model/callbacks/toggle_rows.h"
+
+#include "panel/main_panel.h"
+#include "panel/runtime/ui_runtime.h"
+
+void set_toggles(ToggleRow row, uint32_t value)
+{
+    const uint32_t pattern = toggle_pattern(value, row.size());
+    for (std::size_t i = 0; i < row.size(); ++i)
+        SetCtrlVal(MainPanelHandle, row[i], (pattern & toggle_weight(row, i)) ? 1 : 0);
+}
+
+uint32_t sum_of_toggles(ToggleRow row)
+{
+    uint32_t sum = 0;
+    for (std::size_t i = 0; i < row.size(); ++i) {
+        int on = 0;
+        GetCtrlVal(MainPanelHandle, row[i], &on);
+        if (on != 0)
+            sum += toggle_weight(row, i);
+    }
+    return sum;
+}
+
+int Set_Data_Bits()
+{
+    GetCtrlVal(MainPanelHandle, PANEL_M_REG, &regs.M_reg);
+    GetCtrlVal(MainPanelHandle, PANEL_R_REG, &regs.R_reg);
+    GetCtrlVal(MainPanelHandle, PANEL_A_REG, &regs.A_reg);
+    GetCtrlVal(MainPanelHandle, PANEL_K_REG, &regs.K_reg);
+    set_toggles(kRToggles, regs.R_reg);
+    set_toggles(kMToggles, regs.M_reg);
+    set_toggles(kAToggles, regs.A_reg);
+    set_toggles(kKToggles, regs.K_reg);
+    return 0;
+}

@@ -1,4 +1,0 @@
-#include "model/register_set.h"
-
-RegisterSet regs;
-char buf[kBufSize];

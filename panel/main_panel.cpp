@@ -1,0 +1,6 @@
+#include "panel/main_panel.h"
+
+int MainPanelHandle = 0;
+int SplashPanelHandle = 0;
+RegisterSet regs;
+char buf[kBufSize];

@@ -1,0 +1,358 @@
+#include "panel/runtime/panel_state.h"
+
+#include "panel/runtime/ui_runtime.h"
+#include "panel/runtime/ui_runtime_qt.h"
+#include "panel/runtime/ui_runtime_state.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <set>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+std::string_view trimmed(std::string_view s)
+{
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
+        s.remove_suffix(1);
+    return s;
+}
+
+bool is_name(std::string_view s)
+{
+    if (s.empty())
+        return false;
+    for (char c : s)
+        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_'))
+            return false;
+    return true;
+}
+
+std::string quoted(const std::string& text)
+{
+    std::string out = "\"";
+    for (char c : text) {
+        switch (c) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        default: out += c; break;
+        }
+    }
+    return out + "\"";
+}
+
+bool unquoted(std::string_view s, std::string* text)
+{
+    if (s.size() < 2 || s.front() != '"' || s.back() != '"')
+        return false;
+    std::string out;
+    for (std::size_t i = 1; i + 1 < s.size(); ++i) {
+        char c = s[i];
+        if (c == '"')
+            return false;  // a quote inside must be escaped
+        if (c == '\\') {
+            if (i + 2 >= s.size())
+                return false;
+            c = s[++i];
+            if (c == 'n')
+                c = '\n';
+            else if (c != '"' && c != '\\')
+                return false;
+        }
+        out += c;
+    }
+    *text = std::move(out);
+    return true;
+}
+
+template <typename T>
+bool whole_number(std::string_view s, T* value)
+{
+    const char* end = s.data() + s.size();
+    const auto [ptr, ec] = std::from_chars(s.data(), end, *value);
+    return ec == std::errc() && ptr == end;
+}
+
+std::string number_text(double d)
+{
+    char text[40];
+    const auto [ptr, ec] = std::to_chars(text, text + sizeof text, d, std::chars_format::general, 17);
+    return ec == std::errc() ? std::string(text, ptr) : std::string("0");
+}
+
+std::string range_text(const ControlDef& c)
+{
+    return number_text(c.minimum) + " to " + number_text(c.maximum);
+}
+
+// The value of one line for its control, or the reason it cannot be one.
+bool read_value(const ControlDef& c, std::string_view s, StateValue* v, std::string* why)
+{
+    v->control = &c;
+    switch (c.type) {
+    case ValueType::Unsigned: {
+        uint64_t n = 0;
+        if (s.empty() || s.front() == '-' || !whole_number(s, &n)) {
+            *why = "not a whole number";
+            return false;
+        }
+        if (static_cast<double>(n) < c.minimum || static_cast<double>(n) > c.maximum) {
+            *why = "outside " + range_text(c);
+            return false;
+        }
+        v->number = static_cast<double>(n);
+        return true;
+    }
+    case ValueType::Double: {
+        double d = 0.0;
+        if (!whole_number(s, &d) || !std::isfinite(d)) {
+            *why = "not a number";
+            return false;
+        }
+        if (d < c.minimum || d > c.maximum) {
+            *why = "outside " + range_text(c);
+            return false;
+        }
+        v->number = d;
+        return true;
+    }
+    case ValueType::Int: {
+        int n = 0;
+        if (!whole_number(s, &n)) {
+            *why = "not a whole number";
+            return false;
+        }
+        if (n != c.on_value && n != c.off_value) {
+            *why = "neither " + std::to_string(c.on_value) + " nor " + std::to_string(c.off_value);
+            return false;
+        }
+        v->number = n;
+        return true;
+    }
+    case ValueType::Text:
+        if (!unquoted(s, &v->text)) {
+            *why = "not a quoted text";
+            return false;
+        }
+        return true;
+    case ValueType::None:
+        break;
+    }
+    *why = "holds no value";
+    return false;
+}
+
+}  // namespace
+
+bool is_saved_in_state(const ControlDef& control)
+{
+    return control.type != ValueType::None && control.kind != ControlKind::TextBox;
+}
+
+std::string panel_state_header(const std::string& application)
+{
+    return "# " + application + " panel state 1";
+}
+
+std::string format_state(const std::string& application, const std::vector<StateValue>& values)
+{
+    std::string out = panel_state_header(application);
+    out += '\n';
+    for (const StateValue& v : values) {
+        out += v.control->constant;
+        out += " = ";
+        switch (v.control->type) {
+        case ValueType::Text: out += quoted(v.text); break;
+        case ValueType::Double: out += number_text(v.number); break;
+        default: out += std::to_string(static_cast<long long>(v.number)); break;
+        }
+        out += '\n';
+    }
+    return out;
+}
+
+bool parse_state(std::string_view text, const std::string& application,
+                 const std::vector<const ControlDef*>& controls, std::vector<StateValue>* values,
+                 std::string* problem)
+{
+    std::vector<StateValue> read;
+    std::set<const ControlDef*> named;
+    int line_number = 0;
+    auto fail = [&](const std::string& why) {
+        *problem = "line " + std::to_string(line_number) + ": " + why;
+        return false;
+    };
+    while (!text.empty() || line_number == 0) {
+        ++line_number;
+        const std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+        if (line_number == 1) {
+            if (trimmed(line) != panel_state_header(application))
+                return fail("not a " + application + " panel state file");
+            continue;
+        }
+        line = trimmed(line);
+        if (line.empty() || line.front() == '#')
+            continue;
+        const std::size_t equals = line.find('=');
+        if (equals == std::string_view::npos)
+            return fail("no \"=\"");
+        const std::string_view name = trimmed(line.substr(0, equals));
+        const std::string_view value = trimmed(line.substr(equals + 1));
+        if (!is_name(name))
+            return fail("\"" + std::string(name) + "\" is not a control name");
+        const ControlDef* control = nullptr;
+        for (const ControlDef* c : controls)
+            if (c->constant == name)
+                control = c;
+        if (!control || !is_saved_in_state(*control))
+            continue;
+        if (!named.insert(control).second)
+            return fail(control->constant + " is named twice");
+        StateValue v;
+        std::string why;
+        if (!read_value(*control, value, &v, &why))
+            return fail(control->constant + " = " + std::string(value) + ": " + why);
+        read.push_back(std::move(v));
+    }
+    *values = std::move(read);
+    return true;
+}
+
+// ---------------------------------------------------------------- the panel layer's calls
+
+namespace {
+
+constexpr qint64 kLargestStateFile = 1 << 20;
+
+// Replaces path with text in one step: the text goes to a temporary file beside
+// it, which takes the old file's place only once it is complete and on disk. A
+// crash or a full disk never destroys the previous file. (Qt 6.4's QSaveFile
+// commits a file that a full disk cut short, so it is not used here.)
+bool replace_file(const std::string& path, const std::string& text)
+{
+    std::string temporary = path + ".XXXXXX";
+    const int fd = mkstemp(temporary.data());
+    if (fd < 0)
+        return false;
+    const mode_t mask = umask(0);
+    umask(mask);
+    bool ok = fchmod(fd, 0666 & ~mask) == 0;
+    for (std::size_t done = 0; ok && done < text.size();) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            ok = false;
+        else
+            done += static_cast<std::size_t>(n);
+    }
+    ok = ok && fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    ok = ok && std::rename(temporary.c_str(), path.c_str()) == 0;
+    if (!ok)
+        std::remove(temporary.c_str());
+    return ok;
+}
+
+StateValue value_of(int panel, const ControlDef& c)
+{
+    StateValue v;
+    v.control = &c;
+    switch (c.type) {
+    case ValueType::Int: {
+        int n = 0;
+        GetCtrlVal(panel, c.id, &n);
+        v.number = n;
+        break;
+    }
+    case ValueType::Unsigned: {
+        unsigned n = 0;
+        GetCtrlVal(panel, c.id, &n);
+        v.number = n;
+        break;
+    }
+    case ValueType::Double:
+        GetCtrlVal(panel, c.id, &v.number);
+        break;
+    case ValueType::Text:
+        GetCtrlVal(panel, c.id, &v.text);
+        break;
+    case ValueType::None:
+        break;
+    }
+    return v;
+}
+
+void apply(int panel, const StateValue& v)
+{
+    const ControlDef& c = *v.control;
+    switch (c.type) {
+    case ValueType::Int: SetCtrlVal(panel, c.id, static_cast<int>(v.number)); break;
+    case ValueType::Unsigned: SetCtrlVal(panel, c.id, static_cast<unsigned>(v.number)); break;
+    case ValueType::Double: SetCtrlVal(panel, c.id, v.number); break;
+    case ValueType::Text: SetCtrlVal(panel, c.id, v.text.c_str()); break;
+    case ValueType::None: break;
+    }
+}
+
+}  // namespace
+
+std::vector<StateValue> current_state(int panel)
+{
+    std::vector<StateValue> values;
+    for (const ControlDef* c : PanelControlDefs(panel))
+        if (is_saved_in_state(*c))
+            values.push_back(value_of(panel, *c));
+    return values;
+}
+
+int SavePanelState(int panel, const char* file, int stateIndex)
+{
+    if (!PanelWindow(panel))
+        return UI_ERR_BAD_HANDLE;
+    if (stateIndex != 0 || !file)
+        return UI_ERR_STATE_FILE;
+    const std::string& application = ui_layer::runtime().application.name;
+    return replace_file(file, format_state(application, current_state(panel))) ? UI_OK : UI_ERR_STATE_FILE;
+}
+
+int RecallPanelState(int panel, const char* file, int stateIndex, std::string* problem)
+{
+    if (!PanelWindow(panel))
+        return UI_ERR_BAD_HANDLE;
+    if (stateIndex != 0 || !file)
+        return UI_ERR_STATE_FILE;
+    QFile in(QString::fromLocal8Bit(file));
+    if (!in.open(QIODevice::ReadOnly))
+        return UI_ERR_STATE_FILE;
+    const QByteArray text = in.read(kLargestStateFile + 1);
+    std::string why;
+    std::vector<StateValue> values;
+    if (text.size() > kLargestStateFile)
+        why = "larger than a panel state can be";
+    else if (!parse_state(std::string_view(text.constData(), static_cast<std::size_t>(text.size())),
+                          ui_layer::runtime().application.name, PanelControlDefs(panel),
+                          &values, &why))
+        values.clear();
+    if (!why.empty()) {
+        if (problem)
+            *problem = why;
+        return UI_ERR_STATE_CONTENT;
+    }
+    for (const StateValue& v : values)
+        apply(panel, v);
+    return UI_OK;
+}

@@ -1,0 +1,45 @@
+#pragma once
+// The panel-state file: the values of a panel's controls as human-readable text,
+// so that an engineer can read and diff it. Its first line names the application.
+//
+//   # <application> panel state 1
+//   WINDOW_FREQ = 4175.0000953674316
+//   WINDOW_COUNT = 7
+//   WINDOW_TEXT = "idle"
+//
+// One line per control that holds a value, in resource order: integers in
+// decimal, doubles with 17 significant digits so that they read back bit for bit,
+// texts in double quotes with \" \\ and \n escaped. Text boxes collect messages
+// of the running program and are not part of the state.
+
+#include "panel/runtime/ui_resource.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The first line of the application's state files: "# <name> panel state 1".
+std::string panel_state_header(const std::string& application);
+
+// One control value of a state file. Numbers of every type are exact as doubles.
+struct StateValue {
+    const ControlDef* control = nullptr;
+    double number = 0.0;
+    std::string text;
+};
+
+// Whether a control's value belongs to the saved state.
+bool is_saved_in_state(const ControlDef& control);
+
+// The state file of the application's panel.
+std::string format_state(const std::string& application, const std::vector<StateValue>& values);
+
+// The values of a loaded panel's controls that the state holds, in resource order.
+std::vector<StateValue> current_state(int panel);
+
+// Reads and checks a whole state file against the panel's controls. Lines naming
+// an unknown constant are skipped. On a fault returns false and says in *problem
+// which line was wrong and why; *values is then untouched.
+bool parse_state(std::string_view text, const std::string& application,
+                 const std::vector<const ControlDef*>& controls, std::vector<StateValue>* values,
+                 std::string* problem);

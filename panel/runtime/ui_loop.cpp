@@ -1,0 +1,174 @@
+// The panel layer's runtime: start and end, the event loop, delays, message boxes and web addresses.
+#include "panel/runtime/ui_runtime.h"
+
+#include "panel/runtime/ui_runtime_state.h"
+
+#include <QAbstractEventDispatcher>
+#include <QDesktopServices>
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QThread>
+#include <QUrl>
+
+#include <algorithm>
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+
+using namespace ui_layer;
+
+namespace {
+
+// Start-up runs quietly: the one line printed when no display opens says it all.
+QtMessageHandler previous_handler = nullptr;
+
+void say_no_display(const char* why)
+{
+    std::fprintf(stderr, "%s: no display could be opened (%s); start it on a desktop, "
+                         "or headless with xvfb-run\n", runtime().application.name.c_str(), why);
+    std::fflush(stderr);
+}
+
+// Qt cannot go on without a display, and it would abort: end the program with
+// the status of a failed start instead.
+[[noreturn]] void no_display(const char* why)
+{
+    say_no_display(why);
+    std::_Exit(-1);
+}
+
+void startup_message_handler(QtMsgType type, const QMessageLogContext&, const QString&)
+{
+    if (type == QtFatalMsg)
+        no_display("the display server did not answer");
+}
+
+}  // namespace
+
+int InitUIRuntime(int argc, char* argv[], const UIApplication& application)
+{
+    Runtime& r = runtime();
+    r.application = application;
+    if (r.app)
+        return UI_OK;
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if ((platform.isEmpty() || platform.startsWith("xcb")) && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        say_no_display("DISPLAY is not set");
+        return UI_ERR_DISPLAY;
+    }
+    // QApplication keeps references to argc and argv for its whole life.
+    static int app_argc = 0;
+    static char** app_argv = nullptr;
+    app_argc = argc;
+    app_argv = argv;
+    previous_handler = qInstallMessageHandler(startup_message_handler);
+    r.app = std::make_unique<QApplication>(app_argc, app_argv);
+    qInstallMessageHandler(previous_handler);
+    QApplication::setQuitOnLastWindowClosed(false);
+    // QApplication takes the desktop's locale for the C library too; formatted
+    // numbers must keep the point whatever the desktop language.
+    std::setlocale(LC_NUMERIC, "C");
+    return UI_OK;
+}
+
+void CloseUIRuntime()
+{
+    Runtime& r = runtime();
+    r.panels.clear();
+    r.menu_bars.clear();
+    r.app.reset();
+}
+
+// ---------------------------------------------------------------- event loop
+
+int ProcessSystemEvents()
+{
+    if (!runtime().app)
+        return UI_ERR_NO_RUNTIME;
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    return UI_OK;
+}
+
+int RunUserInterface()
+{
+    Runtime& r = runtime();
+    if (!r.app)
+        return UI_ERR_NO_RUNTIME;
+    if (r.quit_pending) {
+        r.quit_pending = false;
+        return r.quit_code;
+    }
+    QEventLoop loop;
+    QEventLoop* outer = r.event_loop;
+    r.event_loop = &loop;
+    const int code = loop.exec();
+    r.event_loop = outer;
+    return code;
+}
+
+int QuitUserInterface(int code)
+{
+    Runtime& r = runtime();
+    if (!r.app)
+        return UI_ERR_NO_RUNTIME;
+    if (r.event_loop) {
+        r.event_loop->exit(code);
+    } else {
+        // A callback run before the loop started (during the start-up blink, say)
+        // ends the loop as soon as it starts.
+        r.quit_pending = true;
+        r.quit_code = code;
+    }
+    return UI_OK;
+}
+
+void SetDelayFunction(DelayFunction function)
+{
+    runtime().delay = function;
+}
+
+int Delay(double seconds)
+{
+    Runtime& r = runtime();
+    if (r.delay) {
+        r.delay(seconds);
+        return UI_OK;
+    }
+    if (!r.app)
+        return UI_ERR_NO_RUNTIME;
+    // Keep painting and running timers, but hold operator input until the wait is over.
+    QElapsedTimer clock;
+    clock.start();
+    const qint64 total_ms = seconds > 0.0 ? static_cast<qint64>(seconds * 1000.0) : 0;
+    for (qint64 left = total_ms; left > 0; left = total_ms - clock.elapsed()) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QThread::msleep(static_cast<unsigned long>(std::min<qint64>(left, 10)));
+    }
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // Input held back during the wait is dispatched only once the dispatcher wakes.
+    if (QAbstractEventDispatcher* d = QAbstractEventDispatcher::instance())
+        d->wakeUp();
+    return UI_OK;
+}
+
+int OpenWebAddress(const char* address)
+{
+    if (!runtime().app)
+        return UI_ERR_NO_RUNTIME;
+    return QDesktopServices::openUrl(QUrl(QString::fromUtf8(address ? address : ""))) ? UI_OK : UI_ERR_RESOURCE;
+}
+
+int MessagePopup(const char* title, const char* message)
+{
+    if (!runtime().app)
+        return UI_ERR_NO_RUNTIME;
+    // Lines of the message may be separated by carriage returns.
+    QString text = QString::fromUtf8(message ? message : "");
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(title ? title : ""), text, QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.setObjectName(QStringLiteral("MessagePopup"));
+    box.exec();
+    return UI_OK;
+}

@@ -1,0 +1,411 @@
+// Panels built from the UI resource, operator events turned into callbacks,
+// and the Qt side that tests and tools use.
+#include "panel/runtime/ui_runtime_state.h"
+#include "panel/runtime/widgets.h"
+
+#include <QFrame>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include <algorithm>
+#include <cstdio>
+
+using namespace ui_layer;
+
+namespace {
+
+// Runs a callback for an operator action on a control.
+void dispatch_control_event(int panel, int control, int event)
+{
+    int status = 0;
+    Control* c = find_control(panel, control, &status);
+    if (!c || !c->callback)
+        return;
+    CtrlCallbackPtr callback = c->callback;
+    Runtime& r = runtime();
+    ++r.stats.dispatched;
+    r.stats.deepest = std::max(r.stats.deepest, ++r.dispatch_depth);
+    callback(panel, control, event, nullptr, 0, 0);
+    --r.dispatch_depth;
+}
+
+void dispatch_menu_event(int menu_bar, int item)
+{
+    auto it = runtime().menu_bars.find(menu_bar);
+    if (it == runtime().menu_bars.end())
+        return;
+    auto cb = it->second.callbacks.find(item);
+    if (cb == it->second.callbacks.end() || !cb->second)
+        return;
+    const int panel = it->second.panel;
+    MenuCallbackPtr callback = cb->second;
+    Runtime& r = runtime();
+    ++r.stats.dispatched;
+    r.stats.deepest = std::max(r.stats.deepest, ++r.dispatch_depth);
+    callback(menu_bar, item, nullptr, panel);
+    --r.dispatch_depth;
+}
+
+// The application's picture of that name, or an empty one.
+QPixmap picture(const std::string& name, int width, int height)
+{
+    const UIApplication& app = runtime().application;
+    if (!app.paint_picture || width <= 0 || height <= 0)
+        return QPixmap();
+    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    // QImage rows are 32-bit aligned, so a row of ARGB32 pixels has no padding.
+    if (!app.paint_picture(name.c_str(), width, height, reinterpret_cast<uint32_t*>(image.bits())))
+        return QPixmap();
+    return QPixmap::fromImage(image);
+}
+
+CtrlCallbackPtr control_callback(const std::string& name)
+{
+    const UIApplication& app = runtime().application;
+    return app.control_callback ? app.control_callback(name) : nullptr;
+}
+
+MenuCallbackPtr menu_callback(const std::string& name)
+{
+    const UIApplication& app = runtime().application;
+    return app.menu_callback ? app.menu_callback(name) : nullptr;
+}
+
+void apply_text_look(QWidget* w, const ControlDef& s)
+{
+    QFont f = w->font();
+    if (s.bold)
+        f.setBold(true);
+    if (s.point_size > 0)
+        f.setPointSize(s.point_size);
+    w->setFont(f);
+}
+
+void place_label(QLabel* label, const ControlDef& s)
+{
+    if (s.kind == ControlKind::BitToggle) {  // a small number centred over its bit
+        QFont small = label->font();
+        small.setPointSize(7);
+        label->setFont(small);
+    }
+    label->adjustSize();
+    const QSize size = label->size();
+    switch (s.label_place) {
+    case LabelPlace::Top:
+    case LabelPlace::None:
+        if (s.kind == ControlKind::BitToggle) {
+            label->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+            label->setGeometry(s.x - 3, s.y - size.height() - 1, s.width + 6, size.height());
+        } else {
+            label->move(s.x, s.y - size.height() - 1);
+        }
+        break;
+    case LabelPlace::TopRight:
+        label->move(s.x + s.width - size.width(), s.y - size.height() - 1);
+        break;
+    case LabelPlace::Left:
+        label->move(s.x - size.width() - 4, s.y + (s.height - size.height()) / 2);
+        break;
+    }
+}
+
+QWidget* build_widget(Panel& panel, Control& c, QWidget* parent)
+{
+    const ControlDef& s = c.def;
+    const int handle = panel.handle;
+    const int id = s.id;
+    auto commit = [handle, id] { dispatch_control_event(handle, id, EVENT_COMMIT); };
+
+    switch (s.kind) {
+    case ControlKind::Numeric: {
+        auto* w = new NumericField(s.type == ValueType::Unsigned, s.minimum, s.maximum, s.increment,
+                                   s.precision, parent);
+        w->setHeld(s.initial);
+        QObject::connect(w, &NumericField::committed, commit);
+        return w;
+    }
+    case ControlKind::BinarySwitch: {
+        auto* w = new BinarySwitch(QString::fromStdString(s.on_text), s.on_value,
+                                   QString::fromStdString(s.off_text), s.off_value, parent);
+        w->setValue(static_cast<int>(s.initial));
+        QObject::connect(w, &BinarySwitch::committed, commit);
+        return w;
+    }
+    case ControlKind::BitToggle: {
+        auto* w = new BitToggle(parent);
+        QObject::connect(w, &BitToggle::committed, commit);
+        return w;
+    }
+    case ControlKind::CommandButton: {
+        auto* w = new QPushButton(QString::fromStdString(s.text), parent);
+        if (!s.shortcut.empty())
+            w->setShortcut(QKeySequence(QString::fromStdString(s.shortcut)));
+        // clicked comes from the operator (or a shortcut key) only.
+        QObject::connect(w, &QPushButton::clicked, commit);
+        return w;
+    }
+    case ControlKind::TextMessage: {
+        auto* w = new QLabel(QString::fromStdString(s.text), parent);
+        w->setTextFormat(Qt::PlainText);
+        w->setWordWrap(s.wrap);
+        if (s.align_center)
+            w->setAlignment(Qt::AlignCenter);
+        apply_text_look(w, s);
+        return w;
+    }
+    case ControlKind::TextBox: {
+        auto* w = new QPlainTextEdit(parent);
+        w->setReadOnly(true);
+        // Messages are only ever added: keeping an undo history would grow without end.
+        w->setUndoRedoEnabled(false);
+        w->setMaximumBlockCount(s.max_lines);
+        w->setPlainText(QString::fromStdString(s.text));
+        return w;
+    }
+    case ControlKind::Picture: {
+        auto* w = new PictureBox(parent);
+        w->setPixmap(picture(s.image, s.width, s.height));
+        if (s.callback.empty())
+            w->setAttribute(Qt::WA_TransparentForMouseEvents);
+        else
+            QObject::connect(w, &PictureBox::clicked,
+                             [handle, id](int event) { dispatch_control_event(handle, id, event); });
+        return w;
+    }
+    case ControlKind::Decoration: {
+        auto* w = new QFrame(parent);
+        w->setFrameStyle(QFrame::Box | QFrame::Plain);
+        w->setStyleSheet(QStringLiteral("QFrame { border: 1px solid #7a8594; border-radius: 4px; }"));
+        w->setAttribute(Qt::WA_TransparentForMouseEvents);
+        return w;
+    }
+    }
+    return nullptr;
+}
+
+bool build_menu_bar(Panel& panel, const MenuBarDef& def, QWidget* window)
+{
+    auto* bar = new QMenuBar(window);
+    bar->setNativeMenuBar(false);
+    bar->setObjectName(QString::fromStdString(def.constant));
+    const int bar_handle = runtime().next_handle++;
+    MenuBar record;
+    record.panel = panel.handle;
+    record.widget = bar;
+    for (const MenuDef& m : def.menus) {
+        QMenu* menu = bar->addMenu(QString::fromStdString(m.text));
+        menu->setObjectName(QString::fromStdString(m.constant));
+        for (const MenuItemDef& item : m.items) {
+            QAction* action = menu->addAction(QString::fromStdString(item.text));
+            action->setObjectName(QString::fromStdString(item.constant));
+            const int item_id = item.id;
+            record.callbacks[item_id] = item.callback.empty() ? nullptr : menu_callback(item.callback);
+            QObject::connect(action, &QAction::triggered,
+                             [bar_handle, item_id] { dispatch_menu_event(bar_handle, item_id); });
+        }
+    }
+    bar->setGeometry(0, 0, window->width(), bar->sizeHint().height());
+    runtime().menu_bars[bar_handle] = record;
+    panel.menu_bar = bar_handle;
+    return true;
+}
+
+// Every callback the resource names must have a function behind it.
+bool callbacks_resolve(const UIResource& resource, const PanelDef& def)
+{
+    bool ok = true;
+    for (const ControlDef& c : def.controls)
+        if (!c.callback.empty() && !control_callback(c.callback)) {
+            std::fprintf(stderr, "%s: no function for callback %s of %s\n", runtime().application.name.c_str(), c.callback.c_str(),
+                         c.constant.c_str());
+            ok = false;
+        }
+    if (const MenuBarDef* bar = def.menu_bar.empty() ? nullptr : resource.menu_bar(def.menu_bar))
+        for (const MenuDef& m : bar->menus)
+            for (const MenuItemDef& item : m.items)
+                if (!item.callback.empty() && !menu_callback(item.callback)) {
+                    std::fprintf(stderr, "%s: no function for callback %s of %s\n",
+                                 runtime().application.name.c_str(), item.callback.c_str(), item.constant.c_str());
+                    ok = false;
+                }
+    return ok;
+}
+
+}  // namespace
+
+int LoadPanel(int, const char* resourceFile, int panelResourceId)
+{
+    Runtime& r = runtime();
+    if (!r.app)
+        return UI_ERR_NO_RUNTIME;
+    std::string error;
+    const std::optional<UIResource> resource =
+        load_ui_resource(resourceFile ? resourceFile : "", r.application, &error);
+    if (!resource) {
+        std::fprintf(stderr, "%s: %s\n", r.application.name.c_str(), error.c_str());
+        return UI_ERR_RESOURCE;
+    }
+    const PanelDef* def = resource->panel(panelResourceId);
+    if (!def)
+        return UI_ERR_NO_SUCH_PANEL;
+    if (!callbacks_resolve(*resource, *def))
+        return UI_ERR_NO_SUCH_CALLBACK;
+
+    auto panel = std::make_unique<Panel>();
+    panel->handle = r.next_handle++;
+    panel->resource_id = def->id;
+    panel->window = std::make_unique<QWidget>();
+    QWidget* window = panel->window.get();
+    window->setObjectName(QString::fromStdString(def->constant));
+    window->setWindowTitle(QString::fromStdString(def->title));
+    window->setFixedSize(def->width, def->height);
+    if (!def->menu_bar.empty())
+        build_menu_bar(*panel, *resource->menu_bar(def->menu_bar), window);
+
+    // Controls are built in resource order, so that each one lies over the ones before it.
+    for (const ControlDef& s : def->controls) {
+        Control& c = panel->controls[s.id];
+        panel->order.push_back(s.id);
+        c.def = s;
+        c.callback = s.callback.empty() ? nullptr : control_callback(s.callback);
+        c.widget = build_widget(*panel, c, window);
+        c.widget->setObjectName(QString::fromStdString(s.constant));
+        c.widget->setGeometry(s.x, s.y, s.width, s.height);
+        if (s.color >= 0) {
+            set_text_color(c.widget, s.color);
+            c.text_color = s.color;
+        }
+        if (!s.label.empty()) {
+            c.label = new QLabel(QString::fromStdString(s.label), window);
+            c.label->setObjectName(QString::fromStdString(s.constant + "_label"));
+            c.label->setTextFormat(Qt::PlainText);
+            place_label(c.label, s);
+            c.label->setHidden(!s.visible);
+        }
+        c.widget->setHidden(!s.visible);
+    }
+    const int handle = panel->handle;
+    r.panels[handle] = std::move(panel);
+    return handle;
+}
+
+int DisplayPanel(int panel)
+{
+    Panel* p = find_panel(panel);
+    if (!p)
+        return UI_ERR_BAD_HANDLE;
+    p->window->show();
+    if (QGuiApplication::platformName() != QLatin1String("offscreen"))  // it has no stacking order
+        p->window->raise();
+    // The panel is drawn before DisplayPanel returns, even when a wait follows.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    return UI_OK;
+}
+
+int HidePanel(int panel)
+{
+    Panel* p = find_panel(panel);
+    if (!p)
+        return UI_ERR_BAD_HANDLE;
+    p->window->hide();
+    return UI_OK;
+}
+
+int DiscardPanel(int panel)
+{
+    Runtime& r = runtime();
+    auto it = r.panels.find(panel);
+    if (it == r.panels.end())
+        return UI_ERR_BAD_HANDLE;
+    std::unique_ptr<Panel> p = std::move(it->second);
+    r.panels.erase(it);
+    if (p->menu_bar)
+        r.menu_bars.erase(p->menu_bar);
+    p->window->hide();
+    // A callback of this panel may still be running: let Qt delete the widgets
+    // once control is back in the event loop.
+    if (r.dispatch_depth > 0)
+        p->window.release()->deleteLater();
+    return UI_OK;
+}
+
+int GetPanelMenuBar(int panel)
+{
+    Panel* p = find_panel(panel);
+    if (!p)
+        return UI_ERR_BAD_HANDLE;
+    return p->menu_bar ? p->menu_bar : UI_ERR_BAD_HANDLE;
+}
+
+// ---------------------------------------------------------------- Qt side
+
+CallbackStats callback_stats()
+{
+    return runtime().stats;
+}
+
+void reset_callback_stats()
+{
+    runtime().stats = CallbackStats{};
+}
+
+QWidget* PanelWindow(int panel)
+{
+    Panel* p = find_panel(panel);
+    return p ? p->window.get() : nullptr;
+}
+
+QMenuBar* PanelMenuBarWidget(int panel)
+{
+    Panel* p = find_panel(panel);
+    if (!p || !p->menu_bar)
+        return nullptr;
+    return runtime().menu_bars[p->menu_bar].widget;
+}
+
+QWidget* CtrlWidget(int panel, int control)
+{
+    int status = 0;
+    Control* c = find_control(panel, control, &status);
+    return c ? c->widget : nullptr;
+}
+
+QLabel* CtrlLabelWidget(int panel, int control)
+{
+    int status = 0;
+    Control* c = find_control(panel, control, &status);
+    return c ? c->label : nullptr;
+}
+
+std::vector<const ControlDef*> PanelControlDefs(int panel)
+{
+    std::vector<const ControlDef*> defs;
+    if (Panel* p = find_panel(panel))
+        for (int id : p->order)
+            defs.push_back(&p->controls[id].def);
+    return defs;
+}
+
+const ControlDef* CtrlDef(int panel, int control)
+{
+    int status = 0;
+    Control* c = find_control(panel, control, &status);
+    return c ? &c->def : nullptr;
+}
+
+CtrlCallbackPtr CtrlCallback(int panel, int control)
+{
+    int status = 0;
+    Control* c = find_control(panel, control, &status);
+    return c ? c->callback : nullptr;
+}
+
+MenuCallbackPtr MenuItemCallback(int menuBar, int menuItem)
+{
+    auto it = runtime().menu_bars.find(menuBar);
+    if (it == runtime().menu_bars.end())
+        return nullptr;
+    auto cb = it->second.callbacks.find(menuItem);
+    return cb == it->second.callbacks.end() ? nullptr : cb->second;
+}

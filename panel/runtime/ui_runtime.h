@@ -1,0 +1,138 @@
+#pragma once
+// The panel layer: panels built from a UI resource, typed control values and
+// attributes, operator events delivered to callbacks, the event loop, delays,
+// message boxes and web addresses. Everything above this header is toolkit-free;
+// Qt stays below it. The layer knows no application: one hands it, at start, its
+// name, the numbers of the resource's names, its callbacks and its pictures.
+//
+// Writing a control's value or attribute from code raises no event and runs no
+// callback. Only an operator action commits: a click on a switch, toggle, button
+// or menu item; Enter in a numeric field, an arrow step, or leaving a field whose
+// text was edited.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// Status values of the layer's calls: 0 or a handle on success, negative on failure.
+enum UIStatus : int {
+    UI_OK = 0,
+    UI_ERR_NO_RUNTIME = -1,         // the runtime was not initialised
+    UI_ERR_RESOURCE = -2,           // the UI resource cannot be read or is malformed
+    UI_ERR_NO_SUCH_PANEL = -3,      // the resource holds no such panel
+    UI_ERR_NO_SUCH_CALLBACK = -4,   // a callback name with no function behind it
+    UI_ERR_BAD_HANDLE = -5,         // not the handle of a loaded panel or menu bar
+    UI_ERR_NO_SUCH_CONTROL = -6,    // the panel has no such control
+    UI_ERR_BAD_ATTRIBUTE = -8,      // the attribute does not apply to this control or panel
+    UI_ERR_DISPLAY = -9,            // no display could be opened
+    UI_ERR_STATE_FILE = -10,        // the panel-state file is missing or cannot be read or written
+    UI_ERR_STATE_CONTENT = -11,     // the panel-state file does not fit the panel
+};
+
+// Events passed to control callbacks.
+enum UIEvent : int {
+    EVENT_COMMIT = 1,
+    EVENT_LEFT_CLICK = 3,
+    EVENT_RIGHT_CLICK = 4,
+};
+
+// Control and panel attributes.
+enum UIAttribute : int {
+    ATTR_VISIBLE = 1,     // control: 0 hidden, 1 shown
+    ATTR_DIMMED = 2,      // control: 0 active, 1 dimmed (shown, but takes no input)
+    ATTR_TEXT_COLOR = 3,  // control: 0xRRGGBB
+    ATTR_TOP = 4,         // control or panel, pixels
+    ATTR_LEFT = 5,
+    ATTR_WIDTH = 6,
+    ATTR_HEIGHT = 7,
+};
+
+using CtrlCallbackPtr = int (*)(int panel, int control, int event, void* callbackData,
+                                int eventData1, int eventData2);
+using MenuCallbackPtr = void (*)(int menuBar, int menuItem, void* callbackData, int panel);
+
+// What an application hands the layer. Each look-up gives -1 or nullptr for a
+// name it does not know; the resource is then refused.
+struct UIApplication {
+    // The program's name: it begins the resource's and the panel-state file's
+    // format lines ("<name> ui resource 1", "# <name> panel state 1") and the
+    // messages the layer prints.
+    std::string name;
+    // The numbers of the resource's panels, of each panel's controls, and of its
+    // menu bars, menus and menu items.
+    int (*panel_id)(std::string_view constant) = nullptr;
+    int (*control_id)(int panel_id, std::string_view constant) = nullptr;
+    int (*menu_id)(std::string_view constant) = nullptr;
+    // The functions behind the callback names.
+    CtrlCallbackPtr (*control_callback)(std::string_view name) = nullptr;
+    MenuCallbackPtr (*menu_callback)(std::string_view name) = nullptr;
+    // Paints the picture of that name into width x height pixels, 0xAARRGGBB
+    // premultiplied, row by row; they start transparent. Returns false for a
+    // name it does not know.
+    bool (*paint_picture)(const char* name, int width, int height, uint32_t* pixels) = nullptr;
+};
+
+// Starts the runtime with the program's arguments for the application. Returns
+// 0, or UI_ERR_DISPLAY after printing one line when no display can be opened.
+int InitUIRuntime(int argc, char* argv[], const UIApplication& application);
+// Discards every panel and ends the runtime.
+void CloseUIRuntime();
+
+// Builds a panel from the UI resource resourceFile (looked up first among the
+// resources carried inside the program, then on disk). Returns the new panel's
+// handle, or a negative status.
+int LoadPanel(int parentPanel, const char* resourceFile, int panelResourceId);
+int DisplayPanel(int panel);
+int HidePanel(int panel);
+int DiscardPanel(int panel);
+// The handle of a panel's menu bar, or a negative status.
+int GetPanelMenuBar(int panel);
+
+// Control values, each read in the control's own type: int for switches and bit
+// toggles, unsigned int for register fields, double for frequency fields, text for
+// text messages and text boxes. Reading in another type is a programming error.
+int GetCtrlVal(int panel, int control, int* value);
+int GetCtrlVal(int panel, int control, unsigned int* value);
+int GetCtrlVal(int panel, int control, double* value);
+int GetCtrlVal(int panel, int control, std::string* value);
+
+// Numeric writes are converted to the control's type; a value outside a numeric
+// field's range is coerced into it. A text replaces a text message's text and is
+// appended to a text box's.
+int SetCtrlVal(int panel, int control, int value);
+int SetCtrlVal(int panel, int control, unsigned int value);
+int SetCtrlVal(int panel, int control, double value);
+int SetCtrlVal(int panel, int control, const char* value);
+
+int SetCtrlAttribute(int panel, int control, int attribute, int value);
+int GetCtrlAttribute(int panel, int control, int attribute, int* value);
+int SetPanelAttribute(int panel, int attribute, int value);
+int GetPanelAttribute(int panel, int attribute, int* value);
+
+// Lets pending events run their callbacks, then returns.
+int ProcessSystemEvents();
+// Runs callbacks until one of them calls QuitUserInterface; returns its code.
+int RunUserInterface();
+int QuitUserInterface(int code);
+
+// Waits for the given time while the panels keep repainting; operator input
+// waits until the delay is over.
+int Delay(double seconds);
+// Tests replace the wait; nullptr restores the real one.
+using DelayFunction = void (*)(double seconds);
+void SetDelayFunction(DelayFunction function);
+
+// The values of every control of a panel that holds one, saved to or restored
+// from a panel-state file (see panel_state.h); visibility and dimming are not part
+// of it. Only state index 0 exists. Saving replaces the file in one step, so a
+// failed save leaves the previous file whole. Restoring checks the whole file
+// first: a file that does not fit the panel changes nothing, and *problem says
+// which line was wrong.
+int SavePanelState(int panel, const char* file, int stateIndex);
+int RecallPanelState(int panel, const char* file, int stateIndex, std::string* problem = nullptr);
+
+// A modal message box with one button; returns when the operator dismisses it.
+int MessagePopup(const char* title, const char* message);
+
+// Opens a web address in the desktop's browser. Returns 0 when it was handed over.
+int OpenWebAddress(const char* address);

@@ -1,0 +1,31 @@
+#pragma once
+// The Qt side of the panel layer, for tests and tools that drive or picture the
+// real widgets: each control is the widget whose object name is its constant.
+
+#include "panel/runtime/ui_resource.h"
+#include "panel/runtime/ui_runtime.h"
+
+#include <vector>
+
+class QLabel;
+class QMenuBar;
+class QWidget;
+
+// How many callbacks the operator's actions ran, and the deepest they nested.
+struct CallbackStats {
+    long dispatched = 0;
+    int deepest = 0;
+};
+CallbackStats callback_stats();
+void reset_callback_stats();
+
+QWidget* PanelWindow(int panel);
+QMenuBar* PanelMenuBarWidget(int panel);
+QWidget* CtrlWidget(int panel, int control);
+QLabel* CtrlLabelWidget(int panel, int control);
+// The descriptions of a panel's controls, in resource order.
+std::vector<const ControlDef*> PanelControlDefs(int panel);
+// The description the control was built from.
+const ControlDef* CtrlDef(int panel, int control);
+CtrlCallbackPtr CtrlCallback(int panel, int control);
+MenuCallbackPtr MenuItemCallback(int menuBar, int menuItem);

@@ -1,0 +1,255 @@
+#include "panel/runtime/widgets.h"
+
+#include "panel/runtime/ui_runtime.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <cmath>
+#include <limits>
+
+// ---------------------------------------------------------------- NumericField
+
+NumericField::NumericField(bool is_unsigned, double minimum, double maximum, double increment,
+                           int precision, QWidget* parent)
+    : QDoubleSpinBox(parent), unsigned_(is_unsigned), precision_(precision)
+{
+    // QDoubleSpinBox rounds what it holds to its decimals. With the most decimals
+    // it allows, a double field rounds nothing and holds every double exactly; an
+    // unsigned field holds whole numbers only.
+    setDecimals(is_unsigned ? 0 : std::numeric_limits<double>::max_exponent10 + std::numeric_limits<double>::digits10);
+    setRange(minimum, maximum);
+    setSingleStep(increment);
+    // The value changes when the operator commits, not at every keystroke.
+    setKeyboardTracking(false);
+    setCorrectionMode(QAbstractSpinBox::CorrectToPreviousValue);
+    setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    connect(lineEdit(), &QLineEdit::textEdited, this, [this] { edited_ = true; });
+}
+
+void NumericField::setHeld(double value)
+{
+    if (std::isnan(value))
+        value = minimum();
+    setValue(unsigned_ ? std::trunc(value) : value);
+}
+
+void NumericField::setHeldUnsigned(uint32_t value)
+{
+    // Every 32-bit value is exact as a double, so the range check in doubles is
+    // the unsigned comparison.
+    setValue(static_cast<double>(value));
+}
+
+uint32_t NumericField::heldUnsigned() const
+{
+    // The range keeps the value whole and within 32 bits.
+    return static_cast<uint32_t>(value());
+}
+
+QString NumericField::textFromValue(double value) const
+{
+    return QString::number(value, 'f', precision_);
+}
+
+bool NumericField::parse(const QString& text, double* value)
+{
+    // Numbers are always written with a point: a German desktop must not read
+    // 12.5 as 125, and 12,5 is not a number here.
+    QLocale c = QLocale::c();
+    c.setNumberOptions(QLocale::RejectGroupSeparator);
+    bool ok = false;
+    const double d = c.toDouble(text.trimmed(), &ok);
+    if (!ok || !std::isfinite(d))
+        return false;
+    *value = d;
+    return true;
+}
+
+double NumericField::valueFromText(const QString& text) const
+{
+    // Enter re-reads the text even when nothing was edited; the shown text has
+    // fewer decimals than the held value, so keep the held value then.
+    if (text == textFromValue(value()))
+        return value();
+    double d = 0.0;
+    return parse(text, &d) ? d : value();
+}
+
+QValidator::State NumericField::validate(QString& text, int&) const
+{
+    // Let the operator type freely; text that is no number is dropped at commit.
+    double d = 0.0;
+    return parse(text, &d) ? QValidator::Acceptable : QValidator::Intermediate;
+}
+
+bool NumericField::typedTextIsNumber() const
+{
+    double d = 0.0;
+    return parse(lineEdit()->text(), &d);
+}
+
+void NumericField::revertText()
+{
+    lineEdit()->setText(textFromValue(value()));
+}
+
+void NumericField::stepBy(int steps)
+{
+    if (edited_ && !typedTextIsNumber())
+        revertText();
+    // Adds exactly steps x increment to the held value, then keeps it in range.
+    QDoubleSpinBox::stepBy(steps);
+    edited_ = false;
+    emit committed();
+}
+
+void NumericField::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
+        QDoubleSpinBox::keyPressEvent(event);
+        return;
+    }
+    if (!typedTextIsNumber()) {
+        revertText();
+        edited_ = false;
+        event->accept();
+        return;
+    }
+    QDoubleSpinBox::keyPressEvent(event);
+    edited_ = false;
+    emit committed();
+}
+
+void NumericField::focusOutEvent(QFocusEvent* event)
+{
+    const bool commit = edited_ && typedTextIsNumber();
+    if (edited_ && !commit)
+        revertText();
+    QDoubleSpinBox::focusOutEvent(event);
+    edited_ = false;
+    if (commit)
+        emit committed();
+}
+
+// ---------------------------------------------------------------- two-position controls
+
+namespace {
+
+constexpr int kSlotWidth = 12;
+const QColor kInk(0x20, 0x20, 0x20);
+const QColor kFaintInk(0x90, 0x90, 0x90);
+const QColor kLit(0x1a, 0x7f, 0x37);
+
+}  // namespace
+
+TwoPositionControl::TwoPositionControl(QWidget* parent) : QWidget(parent)
+{
+    setFocusPolicy(Qt::StrongFocus);
+    setCursor(Qt::PointingHandCursor);
+}
+
+void TwoPositionControl::setOn(bool on)
+{
+    on_ = on;
+    update();
+}
+
+void TwoPositionControl::flip()
+{
+    setOn(!on_);
+    emit committed();
+}
+
+void TwoPositionControl::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        flip();
+}
+
+void TwoPositionControl::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Space)
+        flip();
+    else
+        QWidget::keyPressEvent(event);
+}
+
+BinarySwitch::BinarySwitch(const QString& on_text, int on_value, const QString& off_text,
+                           int off_value, QWidget* parent)
+    : TwoPositionControl(parent), on_text_(on_text), off_text_(off_text), on_value_(on_value), off_value_(off_value)
+{
+}
+
+QSize BinarySwitch::sizeHint() const
+{
+    const QFontMetrics fm(font());
+    return {kSlotWidth + 6 + std::max(fm.horizontalAdvance(on_text_), fm.horizontalAdvance(off_text_)), 36};
+}
+
+void BinarySwitch::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const bool active = isEnabled();
+    const bool on = isOn();
+    const int h = height();
+
+    // The slot, with the lever at the upper (on) or lower (off) position.
+    const QRectF slot(1.5, 2.5, kSlotWidth, h - 5);
+    p.setPen(QPen(active ? kInk : kFaintInk, 1));
+    p.setBrush(QColor(0xd8, 0xdc, 0xe2));
+    p.drawRoundedRect(slot, 4, 4);
+    const qreal lever_h = slot.height() / 2 - 1;
+    const QRectF lever(slot.left() + 1.5, on ? slot.top() + 1.5 : slot.bottom() - 1.5 - lever_h,
+                       slot.width() - 3, lever_h);
+    p.setBrush(active ? (on ? kLit : QColor(0x55, 0x5d, 0x68)) : kFaintInk);
+    p.setPen(Qt::NoPen);
+    p.drawRoundedRect(lever, 3, 3);
+
+    // The position texts; the one in force is drawn darker.
+    const QRect text_area(kSlotWidth + 6, 0, width() - kSlotWidth - 6, h);
+    QFont f = font();
+    p.setFont(f);
+    p.setPen(active && on ? kInk : kFaintInk);
+    p.drawText(text_area, Qt::AlignLeft | Qt::AlignTop, on_text_);
+    p.setPen(active && !on ? kInk : kFaintInk);
+    p.drawText(text_area, Qt::AlignLeft | Qt::AlignBottom, off_text_);
+
+    if (hasFocus()) {
+        p.setPen(QPen(QColor(0x3b, 0x7d, 0xd8), 1, Qt::DotLine));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+}
+
+// ---------------------------------------------------------------- BitToggle
+
+void BitToggle::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const bool active = isEnabled();
+    const bool on = isOn();
+    const qreal side = std::min(width(), height()) - 3.0;
+    const QRectF box((width() - side) / 2.0, (height() - side) / 2.0, side, side);
+    p.setPen(QPen(hasFocus() ? QColor(0x3b, 0x7d, 0xd8) : (active ? kInk : kFaintInk), 1));
+    if (on)
+        p.setBrush(active ? kLit : kFaintInk);
+    else
+        p.setBrush(active ? QColor(Qt::white) : QColor(0xe4, 0xe4, 0xe4));
+    p.drawRoundedRect(box, 2, 2);
+}
+
+// ---------------------------------------------------------------- PictureBox
+
+void PictureBox::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        emit clicked(EVENT_LEFT_CLICK);
+    else if (event->button() == Qt::RightButton)
+        emit clicked(EVENT_RIGHT_CLICK);
+}

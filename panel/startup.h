@@ -1,0 +1,13 @@
+#pragma once
+// The program's way in: start-up and the event loop.
+
+#include "panel/lifecycle.h"
+
+// Start-up, the event loop and the way out. Returns the exit status: 0 after a
+// normal shutdown, -1 when the runtime or a panel of the resource cannot be loaded.
+int run_zr_eval(int argc, char* argv[], const char* resource_file = kResourceFile);
+
+// The part of start-up between the splash and the restore, on the loaded main
+// panel: the first computation on the resource's values, the board search, and
+// the panel raised to its full height and shown.
+void compute_search_and_show();

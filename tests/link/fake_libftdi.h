@@ -1,0 +1,24 @@
+#pragma once
+// A link-time stand-in for the libftdi and libusb calls of the libftdi driver:
+// chips with a number of ports each, answers chosen by the test, and a record of
+// what the driver asked for.
+
+#include <string>
+#include <vector>
+
+struct FakeLibftdi {
+    std::vector<int> chips;            // ports of each FTDI chip on the bus, in bus order
+    bool context_fails = false;        // ftdi_new returns nothing
+    int find_all_result = 0;           // < 0: ftdi_usb_find_all fails with it
+    int open_result = 0;               // ftdi_usb_open_dev's answer
+    int write_result = -1000;          // ftdi_write_data's answer; -1000: every byte written
+
+    // What the driver asked for, in order: "interface B", "open chip 1",
+    // "bitmode 0xFF 1", "baudrate 19200", "write 49", "close".
+    std::vector<std::string> calls;
+    int contexts_alive = 0;            // made by ftdi_new and not yet freed
+    int lists_alive = 0;               // device lists not yet freed
+};
+
+// The one the fake calls answer from; tests set it up.
+extern FakeLibftdi fake_libftdi;

@@ -1,0 +1,99 @@
+// The libftdi driver against a fake of the libftdi calls it makes: how D2XX's
+// device numbers find a chip and a port, the baud rate libftdi is handed, and
+// the D2XX status of each failure.
+#include "link/fake_libftdi.h"
+
+#include "link/d2xx/libftdi_driver.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class LibFtdi : public ::testing::Test {
+protected:
+    void SetUp() override { fake_libftdi = FakeLibftdi{}; }
+    void TearDown() override
+    {
+        EXPECT_EQ(fake_libftdi.lists_alive, 0) << "every device list is freed";
+    }
+    BoardDriver& driver = libftdi_driver();
+};
+
+}  // namespace
+
+TEST_F(LibFtdi, EveryPortOfEveryChipIsOneDevice)
+{
+    fake_libftdi.chips = {2, 2};
+    DWORD count = 0;
+    EXPECT_EQ(driver.create_device_info_list(&count), FT_OK);
+    EXPECT_EQ(count, 4u);
+    EXPECT_EQ(fake_libftdi.contexts_alive, 0);
+}
+
+TEST_F(LibFtdi, Index3OpensTheSecondChipsPortB)
+{
+    fake_libftdi.chips = {2, 2};
+    FT_HANDLE handle = nullptr;
+    ASSERT_EQ(driver.open(3, &handle), FT_OK);
+    EXPECT_EQ(fake_libftdi.calls, (std::vector<std::string>{"interface B", "open chip 1"}));
+    EXPECT_EQ(driver.close(handle), FT_OK);
+    EXPECT_EQ(fake_libftdi.contexts_alive, 0) << "closing frees the context";
+}
+
+TEST_F(LibFtdi, TheBaudRateIsHandedOverAtAQuarterOnlyWhileBitBangIsOn)
+{
+    fake_libftdi.chips = {1};
+    FT_HANDLE handle = nullptr;
+    ASSERT_EQ(driver.open(0, &handle), FT_OK);
+    fake_libftdi.calls.clear();
+    EXPECT_EQ(driver.set_bit_mode(handle, 0xFF, FT_BITMODE_ASYNC_BITBANG), FT_OK);
+    EXPECT_EQ(driver.set_baud_rate(handle, 76800), FT_OK);
+    EXPECT_EQ(driver.set_bit_mode(handle, 0xFF, FT_BITMODE_RESET), FT_OK);
+    EXPECT_EQ(driver.set_baud_rate(handle, 76800), FT_OK);
+    EXPECT_EQ(fake_libftdi.calls, (std::vector<std::string>{"bitmode 0xFF 1", "baudrate 19200", "bitmode 0xFF 0",
+                                                            "baudrate 76800"}));
+    driver.close(handle);
+}
+
+TEST_F(LibFtdi, WritesReportWhatLibftdiWroteAndAnErrorLeavesTheCountAlone)
+{
+    fake_libftdi.chips = {1};
+    FT_HANDLE handle = nullptr;
+    ASSERT_EQ(driver.open(0, &handle), FT_OK);
+    const UCHAR burst[49] = {};
+    DWORD written = 0;
+    EXPECT_EQ(driver.write(handle, burst, 49, &written), FT_OK);
+    EXPECT_EQ(written, 49u);
+    fake_libftdi.write_result = 20;
+    EXPECT_EQ(driver.write(handle, burst, 49, &written), FT_OK);
+    EXPECT_EQ(written, 20u) << "a short write is the caller's to see";
+    fake_libftdi.write_result = -666;
+    written = 7;
+    EXPECT_EQ(driver.write(handle, burst, 49, &written), FT_IO_ERROR);
+    EXPECT_EQ(written, 7u);
+    driver.close(handle);
+}
+
+TEST_F(LibFtdi, EachOpenFailureHasItsD2xxStatusAndLeavesTheHandleAlone)
+{
+    fake_libftdi.chips = {2};
+    FT_HANDLE handle = nullptr;
+    // Every failure of ftdi_usb_open_dev: configuration, open (no permission),
+    // claim (busy), reset, baud rate, context, descriptors, kernel driver.
+    for (int code : {-3, -4, -5, -6, -7, -8, -9, -10, -11, -12}) {
+        fake_libftdi.open_result = code;
+        EXPECT_EQ(driver.open(0, &handle), FT_DEVICE_NOT_OPENED) << "ftdi_usb_open_dev " << code;
+    }
+    fake_libftdi.open_result = 0;
+    EXPECT_EQ(driver.open(2, &handle), FT_DEVICE_NOT_FOUND) << "beyond the last port";
+    fake_libftdi.find_all_result = -5;
+    EXPECT_EQ(driver.open(0, &handle), FT_OTHER_ERROR) << "the bus cannot be listed";
+    DWORD count = 99;
+    EXPECT_EQ(driver.create_device_info_list(&count), FT_OTHER_ERROR);
+    EXPECT_EQ(count, 99u);
+    fake_libftdi.find_all_result = 0;
+    fake_libftdi.context_fails = true;
+    EXPECT_EQ(driver.open(0, &handle), FT_INSUFFICIENT_RESOURCES);
+    EXPECT_EQ(handle, nullptr);
+    EXPECT_EQ(fake_libftdi.contexts_alive, 0) << "no context is left behind by a failed open";
+}

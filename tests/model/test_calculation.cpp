@@ -1,0 +1,97 @@
+// The calculator's work on a register set without a panel: the branch of range
+// rules, the solve and the computation, and the texts, on the bench's examples.
+#include "model/calculation.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+std::string text_of(CalculatorText which, const RegisterSet& r)
+{
+    char out[200];
+    format_calculator_text(which, r, out, sizeof out);
+    return out;
+}
+
+// Fr 100 MHz, R 1, prescaler in use with P 10, M 7, A 0, K 0: 4000 MHz.
+RegisterSet prescaler_in_use(int part)
+{
+    RegisterSet r;
+    r.N_flag = part;
+    r.ref_freq = 100.0;
+    r.R_reg = 1;
+    r.M_reg = 7;
+    r.modulus = modulus_of(0);
+    r.MASH = 1;
+    r.LNM = 0;
+    return r;
+}
+
+}  // namespace
+
+TEST(Calculation, FirstStartOnTheResourceDefaults)
+{
+    RegisterSet r = prescaler_in_use(ZR3100);
+    r.prescaler_en = 1;  // "Disable": bypassed
+    EXPECT_EQ(apply_range_branch(r), Configuration::BypassInteger);
+    compute_results(r);
+    EXPECT_EQ(r.modulus, 1);
+    EXPECT_EQ(r.new_pll_freq, 400.0);
+    EXPECT_EQ(r.temp_pll_freq, 400.0);
+    EXPECT_EQ(text_of(CalculatorText::SymbolicFin, r), "Fin = (M + 1) x [Fr / (R + 1)]");
+    EXPECT_EQ(text_of(CalculatorText::WorkedFin, r), "Fin = [(7 + 1)] x [(100.000 / 1 + 1)] = 400.000000 MHz");
+    EXPECT_EQ(text_of(CalculatorText::WorkedFp, r), "Fp = 400.000000 / (7 + 1) = 50.000 MHz");
+}
+
+TEST(Calculation, PrescalerInUseWithTheTextsFilledIn)
+{
+    RegisterSet r = prescaler_in_use(ZR3100);
+    r.A_reg = 3;
+    apply_range_branch(r);
+    compute_results(r);
+    EXPECT_EQ(r.new_pll_freq, 4150.0);
+    EXPECT_EQ(text_of(CalculatorText::R, r), "R=1");
+    EXPECT_EQ(text_of(CalculatorText::Fc, r), "Fc = 100.000 / (1 + 1) = 50.000 MHz");
+    EXPECT_EQ(text_of(CalculatorText::N, r), "N=83.000000");
+    EXPECT_EQ(text_of(CalculatorText::SymbolicFp, r), "Fp = Fin / [10 x (M + 1) + A]");
+    EXPECT_EQ(text_of(CalculatorText::WorkedFin, r), "Fin = [10 x (7 + 1)] x (100.000 / 1 + 1)] = 4150.000000 MHz")
+        << "the integer worked text names no A, while its value includes it";
+}
+
+TEST(Calculation, TypedTargetsSolveAsTheBenchExpects)
+{
+    // ZR3500, RAND_EN 0, typed 4321 with MASH 1-1-1 and LNM out: A is limited to 4.
+    RegisterSet r = prescaler_in_use(ZR3500);
+    r.MASH = 0;
+    apply_range_branch(r);
+    compute_results(r);
+    r.new_pll_freq = 4321.0;
+    solve_target(r);
+    EXPECT_EQ(r.M_reg, 7u);
+    EXPECT_EQ(r.A_reg, 6u);
+    EXPECT_EQ(r.K_reg, 110100u);
+    EXPECT_EQ(r.T_flag, 0);
+    apply_range_branch(r);
+    compute_results(r);
+    EXPECT_EQ(r.A_reg, 4u);
+    EXPECT_EQ(text_of(CalculatorText::WorkedFin, r).substr(0, 12), "Fin = [10 x ");
+    EXPECT_NEAR(r.new_pll_freq, 4220.999908, 5e-7);
+}
+
+TEST(Calculation, AFreshSolveIgnoresTheArrowStepAndTheSmallChange)
+{
+    RegisterSet r = prescaler_in_use(ZR3100);
+    apply_range_branch(r);
+    compute_results(r);  // 4000 MHz
+    r.new_pll_freq = 4000.2;
+    RegisterSet stepped = r;
+    solve_target(stepped);
+    EXPECT_EQ(stepped.new_pll_freq, 4050.0) << "as the panel's arrow: one channel up";
+    solve_target(r, true);
+    EXPECT_EQ(r.new_pll_freq, 4000.2) << "typed far from the last one: solved as it stands";
+    EXPECT_EQ(r.M_reg, 7u);
+    EXPECT_EQ(r.A_reg, 0u);
+    EXPECT_EQ(r.T_flag, 0);
+}

@@ -1,0 +1,20 @@
+#pragma once
+// What an operator does at a panel, through the real widgets, and the names of
+// the main panel's controls for messages.
+
+#include <string>
+
+class QWidget;
+
+// A left click in the middle of a widget.
+void operator_click(QWidget* widget);
+
+// Replaces the text of a numeric field with what is typed, then presses Enter
+// (or, with leave set, moves the focus away instead).
+void operator_type(QWidget* field, const std::string& typed, bool leave = false);
+
+// The constant name of a main-panel control ("PANEL_M_REG").
+std::string control_name(int control);
+
+// The main-panel control of that constant name, or -1.
+int control_named(const std::string& name);
