@@ -46,7 +46,7 @@ bool fits(const StateValue& v)
     switch (c.type) {
     case ValueType::Int: return v.number == c.on_value || v.number == c.off_value;
     case ValueType::Unsigned: return v.number == std::trunc(v.number) && v.number >= c.minimum && v.number <= c.maximum;
-    case ValueType::Double: return v.number >= c.minimum && v.number <= c.maximum;
+    case ValueType::Double: return std::isfinite(v.number);
     case ValueType::Text: return true;
     case ValueType::None: return false;
     }

@@ -4,12 +4,26 @@
 #include "model/frequency.h"
 #include "model/range_rules.h"
 #include "model/solver.h"
+#include "model/toggle_pattern.h"
 
 #include <cstdio>
 
 int modulus_of(int MOD_SEL)
 {
     return MOD_SEL != 0 ? chip::kModulus5_6 : chip::kModulus10_11;
+}
+
+void drop_fractional_term_for_integer_part(RegisterSet& r)
+{
+    if (r.N_flag == ZR3100) {
+        r.K_reg = 0;
+        r.RAND_EN = 0;
+    }
+}
+
+uint32_t held_in_register(uint32_t value, int bits)
+{
+    return toggle_pattern(value, static_cast<std::size_t>(bits));
 }
 
 bool has_fractional_term(const RegisterSet& r)
@@ -69,6 +83,14 @@ void compute_results(RegisterSet& r)
     r.N_val = f.n;
     r.fp = f.fp;
     r.temp_pll_freq = f.fin;
+}
+
+FrequencyError frequency_error(double requested_mhz, double achieved_mhz)
+{
+    FrequencyError e;
+    e.hz = (achieved_mhz - requested_mhz) * 1e6;
+    e.ppm = (achieved_mhz - requested_mhz) / requested_mhz * 1e6;
+    return e;
 }
 
 void format_calculator_text(CalculatorText which, const RegisterSet& r, char* out, std::size_t size)

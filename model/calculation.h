@@ -12,6 +12,15 @@
 // P as the Mod Select switch chooses it: 5 for "5/6" (non-zero), 10 for "10/11".
 int modulus_of(int MOD_SEL);
 
+// While the integer part is in force the fractional term counts as zero in every
+// computation and rule: K and the dither bit of the working copies become 0 (the
+// controls keep theirs for a later fractional choice).
+void drop_fractional_term_for_integer_part(RegisterSet& r);
+
+// A register holds its width: a value beyond it is held at all ones, as its row
+// of bit toggles and so the chip take it.
+uint32_t held_in_register(uint32_t value, int bits);
+
 // Whether there is a fractional term: K or the dither bit. Without one, the MASH
 // order and the LNM jumper mean nothing.
 bool has_fractional_term(const RegisterSet& r);
@@ -29,6 +38,13 @@ void solve_target(RegisterSet& r, bool fresh = false);
 
 // Fc, Fin, N and Fp from the registers; the target and the last Fin become Fin.
 void compute_results(RegisterSet& r);
+
+// How far the frequency the registers give lies from the one asked for.
+struct FrequencyError {
+    double hz = 0.0;
+    double ppm = 0.0;  // relative to the frequency asked for; not finite when that is 0
+};
+FrequencyError frequency_error(double requested_mhz, double achieved_mhz);
 
 // The calculator's texts.
 enum class CalculatorText {

@@ -59,7 +59,8 @@
     X(PANEL_TEXTMSG_41)                                                         \
     X(PANEL_TEXTMSG_42)                                                         \
     X(PANEL_Status)                                                             \
-    X(PANEL_QUIT)
+    X(PANEL_QUIT)                                                               \
+    X(PANEL_SOLVE_REPORT)
 
 // Controls of the splash panel.
 #define NEW_PANEL_SPLASH_CONTROLS(X) \

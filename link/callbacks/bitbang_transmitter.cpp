@@ -1,7 +1,39 @@
 #include "link/callbacks/bitbang_transmitter.h"
 
+#include "link/burst_decoder.h"
 #include "link/callbacks/board_connection.h"
+#include "link/serial_words.h"
 #include "panel/status_box.h"
+
+#include <vector>
+
+namespace {
+
+// Says in the Status box what the chip received from a burst written whole.
+void confirm_sent(const UCHAR* burst, DWORD length)
+{
+    const ChipReception r = decode_burst(std::vector<uint8_t>(burst, burst + length));
+    if (!r.enhancement_words.empty()) {
+        const unsigned E = r.enhancement_words.front();
+        append_status("Sent enhancement word 0x%02X (%u bytes): E %u. Only the enhancement register was "
+                      "programmed, not the counters: set ENH to \"Disable (High)\" to program R, M, A and K.\n",
+                      E, static_cast<unsigned>(length), E);
+        return;
+    }
+    if (r.latched_words.empty())
+        return;
+    const MainWordFields f = main_word_fields(r.latched_words[0]);
+    if (r.latched_words.size() > 1) {
+        append_status("Sent main word 0x%06X and auxiliary word 0x%06X (%u bytes): R %u, M %u, A %u, K %u\n",
+                      r.latched_words[0], r.latched_words[1], static_cast<unsigned>(length), f.R, f.M, f.A,
+                      auxiliary_word_k(r.latched_words[1]));
+    } else {
+        append_status("Sent main word 0x%06X (%u bytes): R %u, M %u, A %u\n", r.latched_words[0],
+                      static_cast<unsigned>(length), f.R, f.M, f.A);
+    }
+}
+
+}  // namespace
 
 UCHAR OutBufferS[kMainBurstLength];
 UCHAR OutBufferA[kMainAuxBurstLength];
@@ -53,7 +85,9 @@ int WordOutput(int word, int auxWord, int optionByte, int enhbar)
     const auto length = static_cast<DWORD>(burst_length(burst_kind(enhbar, aux_word)));
     Write_Result = 0;
     FTDIStatus = FT_Write(FTDIHandle, burst, length, &Write_Result);
-    if (FTDIStatus != FT_OK || Write_Result != length)
+    if (FTDIStatus == FT_OK && Write_Result == length)
+        confirm_sent(burst, length);
+    else
         append_status("Programming failed: FT_Write status %d, %u of %u bytes written.\n", static_cast<int>(FTDIStatus),
                static_cast<unsigned>(Write_Result), static_cast<unsigned>(length));
     return 0;

@@ -15,6 +15,30 @@ constexpr int kBoardIndex = 0;
 constexpr UCHAR kAllLinesOutputs = 0xFF;
 constexpr DWORD kBaudRate = 76800;
 
+// The line after "Open Failed": the driver's reason, and what to do about it.
+void explain_open_failure(const OpenFailure& failure)
+{
+    const char* remedy = "";
+    switch (failure.kind) {
+    case OpenFailure::Permission:
+        remedy = "No permission to use the board: install the udev rule as the README says, then unplug and "
+                 "replug it and restart the program.";
+        break;
+    case OpenFailure::Busy:
+        remedy = "The board is busy: another program holds it. Close that program and restart this one.";
+        break;
+    case OpenFailure::Other:
+        remedy = "Unplug and replug the board, then restart the program.";
+        break;
+    case OpenFailure::None:
+        return;
+    }
+    if (failure.text.empty())
+        append_status("%s\n", remedy);
+    else
+        append_status("The driver says: %s. %s\n", failure.text.c_str(), remedy);
+}
+
 }  // namespace
 
 void show_board_notice(bool connected)
@@ -43,6 +67,7 @@ int FTDI_Search()
     FTDIStatus = FT_Open(kBoardIndex, &FTDIHandle);
     if (FTDIStatus != FT_OK) {
         append_status("Open Failed with error %d\n", static_cast<int>(FTDIStatus));
+        explain_open_failure(board_open_failure());
         return 1;
     }
     FTDIStatus = FT_SetBitMode(FTDIHandle, kAllLinesOutputs, FT_BITMODE_ASYNC_BITBANG);

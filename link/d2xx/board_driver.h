@@ -4,6 +4,7 @@
 // board).
 
 #include <cstdint>
+#include <string>
 
 using FT_HANDLE = void*;
 using FT_STATUS = unsigned long;
@@ -29,9 +30,17 @@ enum : UCHAR {
     FT_BITMODE_ASYNC_BITBANG = 0x01,  // each byte written is one state of the eight lines
 };
 
+// Why the last open failed, beyond D2XX's status: the driver's own words and
+// what the operator can do about it.
+struct OpenFailure {
+    enum Kind { None, Permission, Busy, Other } kind = None;
+    std::string text;  // the driver's reason, "" when it gave none
+};
+
 // What stands behind the six calls.
 class BoardDriver {
 public:
+    virtual OpenFailure last_open_failure() const { return {}; }
     virtual ~BoardDriver() = default;
     virtual FT_STATUS create_device_info_list(DWORD* count) = 0;
     virtual FT_STATUS open(int index, FT_HANDLE* handle) = 0;

@@ -54,6 +54,11 @@ FT_STATUS FT_Write(FT_HANDLE handle, void* buffer, DWORD bytesToWrite, DWORD* by
     return driver().write(handle, static_cast<const UCHAR*>(buffer), bytesToWrite, bytesWritten);
 }
 
+OpenFailure board_open_failure()
+{
+    return driver().last_open_failure();
+}
+
 FT_STATUS FT_Close(FT_HANDLE handle)
 {
     return driver().close(handle);

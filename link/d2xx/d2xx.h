@@ -15,6 +15,10 @@ FT_STATUS FT_Write(FT_HANDLE handle, void* buffer, DWORD bytesToWrite, DWORD* by
 // Closing a handle that was never opened returns FT_INVALID_HANDLE and touches nothing.
 FT_STATUS FT_Close(FT_HANDLE handle);
 
+// Why the last FT_Open failed, as far as the driver can tell (D2XX itself gives
+// only the status).
+OpenFailure board_open_failure();
+
 // Puts a driver behind the calls (nullptr: libftdi again) and returns the one
 // that stood there. The program always runs on libftdi; tests install others.
 BoardDriver* install_board_driver(BoardDriver* driver);

@@ -47,8 +47,21 @@ struct OpenBoard {
     bool bitbang_on = false;
 };
 
+// libftdi's reasons for a failed ftdi_usb_open_dev, by what the operator can do.
+OpenFailure::Kind kind_of_open_failure(int code)
+{
+    switch (code) {
+    case -4: return OpenFailure::Permission;  // unable to open the device: no write access to it
+    case -5:                                   // unable to claim the interface
+    case -11: return OpenFailure::Busy;        // the kernel driver could not be detached
+    }
+    return OpenFailure::Other;
+}
+
 class LibFtdiDriver final : public BoardDriver {
 public:
+    OpenFailure last_open_failure() const override { return open_failure_; }
+
     FT_STATUS create_device_info_list(DWORD* count) override
     {
         ftdi_context* context = ftdi_new();
@@ -76,6 +89,7 @@ public:
         if (!context)
             return FT_INSUFFICIENT_RESOURCES;
         FT_STATUS status = FT_DEVICE_NOT_FOUND;
+        open_failure_ = {};
         {
             DeviceList devices(context);
             if (!devices.ok())
@@ -89,9 +103,14 @@ public:
                     continue;
                 }
                 const auto port = static_cast<ftdi_interface>(INTERFACE_A + remaining);
-                if (ftdi_set_interface(context, port) < 0 || ftdi_usb_open_dev(context, d->dev) < 0) {
+                int code = ftdi_set_interface(context, port);
+                if (code >= 0)
+                    code = ftdi_usb_open_dev(context, d->dev);
+                if (code < 0) {
                     // Busy (claimed elsewhere), no permission, or any other failure.
                     status = FT_DEVICE_NOT_OPENED;
+                    const char* text = ftdi_get_error_string(context);
+                    open_failure_ = {kind_of_open_failure(code), text ? text : ""};
                 } else {
                     status = FT_OK;
                 }
@@ -167,6 +186,7 @@ private:
     }
 
     std::vector<std::unique_ptr<OpenBoard>> open_;
+    OpenFailure open_failure_;
 };
 
 }  // namespace

@@ -13,6 +13,7 @@ public:
     DWORD device_count = 1;
     FT_STATUS count_status = FT_OK;  // a non-zero status fails the device count
     FT_STATUS open_status = FT_OK;   // a non-zero status fails the open
+    OpenFailure open_failure;        // and what the board then says of it
     FT_STATUS write_status = FT_OK;  // a non-zero status fails every write
     DWORD write_limit = 0xFFFFFFFF;  // a write puts at most this many bytes on the lines
 
@@ -38,6 +39,7 @@ public:
     // The state of the eight lines after the last byte written.
     UCHAR lines() const { return lines_; }
 
+    OpenFailure last_open_failure() const override { return open_status != FT_OK ? open_failure : OpenFailure{}; }
     FT_STATUS create_device_info_list(DWORD* count) override;
     FT_STATUS open(int index, FT_HANDLE* handle) override;
     FT_STATUS set_bit_mode(FT_HANDLE handle, UCHAR mask, UCHAR mode) override;

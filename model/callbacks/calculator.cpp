@@ -1,6 +1,8 @@
 #include "model/callbacks/calculator.h"
 
 #include "model/calculation.h"
+#include "model/chip_limits.h"
+#include "model/callbacks/solve_report.h"
 #include "model/callbacks/toggle_rows.h"
 #include "panel/main_panel.h"
 #include "panel/New_Panel.h"
@@ -28,13 +30,15 @@ void apply_branch()
     show(PANEL_TEXTMSG_8_1, CalculatorText::SymbolicFp);
 }
 
-// Mode 1: the solved M, A and K go to their fields, in that order.
+// Mode 1: the solved M, A and K go to their fields, in that order, each as its
+// register holds it.
 void solve_and_write_registers()
 {
     solve_target(regs);
-    SetCtrlVal(MainPanelHandle, PANEL_M_REG, regs.M_reg);
-    SetCtrlVal(MainPanelHandle, PANEL_A_REG, regs.A_reg);
-    SetCtrlVal(MainPanelHandle, PANEL_K_REG, regs.K_reg);
+    note_solved_registers(regs);
+    SetCtrlVal(MainPanelHandle, PANEL_M_REG, held_in_register(regs.M_reg, chip::kMBits));
+    SetCtrlVal(MainPanelHandle, PANEL_A_REG, held_in_register(regs.A_reg, chip::kABits));
+    SetCtrlVal(MainPanelHandle, PANEL_K_REG, held_in_register(regs.K_reg, chip::kKBits));
 }
 
 // Mode 2: Fc, Fin, N and Fp from the registers, shown with their formulas.
@@ -48,6 +52,7 @@ void compute_and_display()
     show(PANEL_TEXTMSG_5, CalculatorText::N);
     show(PANEL_TEXTMSG_7, CalculatorText::WorkedFin);
     show(PANEL_TEXTMSG_8, CalculatorText::WorkedFp);
+    clear_stale_solve_report();
     // Let the panel repaint before the toggles are refreshed; callbacks may run here.
     ProcessSystemEvents();
 }
@@ -66,6 +71,7 @@ int calculate_freq_from_regs(int mode)
     GetCtrlVal(panel, PANEL_A_REG, &regs.A_reg);
     GetCtrlVal(panel, PANEL_K_REG, &regs.K_reg);
     GetCtrlVal(panel, PANEL_M_REG, &regs.M_reg);
+    drop_fractional_term_for_integer_part(regs);
 
     // MASH order and the LNM jumper mean nothing without a fractional term.
     const int integer_setting = has_fractional_term(regs) ? 0 : 1;

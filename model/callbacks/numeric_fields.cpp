@@ -1,6 +1,7 @@
 #include "model/callbacks/numeric_fields.h"
 
 #include "model/callbacks/calculator.h"
+#include "model/callbacks/solve_report.h"
 #include "panel/New_Panel.h"
 #include "panel/runtime/ui_runtime.h"
 
@@ -8,8 +9,12 @@ int spin_new_reg_values(int, int control, int event, void*, int, int)
 {
     if (event != EVENT_COMMIT)
         return 0;
-    if (control == PANEL_PLL_FREQ)
+    if (control == PANEL_PLL_FREQ) {
         calculate_freq_from_regs(kModeSolve);
+        calculate_freq_from_regs(kModeRecompute);
+        show_solve_report();
+        return 0;
+    }
     calculate_freq_from_regs(kModeRecompute);
     return 0;
 }

@@ -7,13 +7,19 @@
 #include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QMessageBox>
+#include <QSocketNotifier>
 #include <QThread>
 #include <QUrl>
 
 #include <algorithm>
+#include <cerrno>
 #include <clocale>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 using namespace ui_layer;
 
@@ -43,7 +49,48 @@ void startup_message_handler(QtMsgType type, const QMessageLogContext&, const QS
         no_display("the display server did not answer");
 }
 
+// A signal only writes its number into a pipe; the event loop reads it and runs
+// the program's callback, where anything may be done safely.
+int signal_pipe[2] = {-1, -1};
+
+extern "C" void on_signal(int signal)
+{
+    const int saved = errno;
+    const unsigned char number = static_cast<unsigned char>(signal);
+    [[maybe_unused]] const ssize_t n = ::write(signal_pipe[1], &number, 1);
+    errno = saved;
+}
+
+void read_signals()
+{
+    unsigned char number = 0;
+    while (::read(signal_pipe[0], &number, 1) == 1)
+        if (TerminationCallbackPtr callback = runtime().on_termination)
+            callback(number);
+}
+
 }  // namespace
+
+int InstallTerminationCallback(TerminationCallbackPtr callback)
+{
+    Runtime& r = runtime();
+    if (!r.app)
+        return UI_ERR_NO_RUNTIME;
+    r.on_termination = callback;
+    if (signal_pipe[0] < 0) {
+        if (::pipe2(signal_pipe, O_NONBLOCK | O_CLOEXEC) != 0)
+            return UI_ERR_NO_RUNTIME;
+        auto* notifier = new QSocketNotifier(signal_pipe[0], QSocketNotifier::Read, r.app.get());
+        QObject::connect(notifier, &QSocketNotifier::activated, [] { read_signals(); });
+        struct sigaction action {};
+        action.sa_handler = on_signal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        for (int signal : {SIGTERM, SIGINT, SIGHUP})
+            sigaction(signal, &action, nullptr);
+    }
+    return UI_OK;
+}
 
 int InitUIRuntime(int argc, char* argv[], const UIApplication& application)
 {
@@ -77,6 +124,14 @@ void CloseUIRuntime()
     Runtime& r = runtime();
     r.panels.clear();
     r.menu_bars.clear();
+    if (signal_pipe[0] >= 0) {
+        for (int signal : {SIGTERM, SIGINT, SIGHUP})
+            std::signal(signal, SIG_DFL);
+        ::close(signal_pipe[0]);
+        ::close(signal_pipe[1]);
+        signal_pipe[0] = signal_pipe[1] = -1;
+    }
+    r.on_termination = nullptr;
     r.app.reset();
 }
 

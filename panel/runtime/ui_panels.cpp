@@ -3,12 +3,18 @@
 #include "panel/runtime/ui_runtime_state.h"
 #include "panel/runtime/widgets.h"
 
+#include <QCloseEvent>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
+#include <set>
 
 using namespace ui_layer;
 
@@ -27,6 +33,20 @@ void dispatch_control_event(int panel, int control, int event)
     r.stats.deepest = std::max(r.stats.deepest, ++r.dispatch_depth);
     callback(panel, control, event, nullptr, 0, 0);
     --r.dispatch_depth;
+}
+
+// A menu text with a mnemonic: the first letter or digit that no sibling uses yet.
+// The text shown stays the same; only the letter is underlined.
+QString with_mnemonic(const std::string& text, std::set<QChar>* taken)
+{
+    QString t = QString::fromStdString(text);
+    t.replace(QLatin1Char('&'), QLatin1String("&&"));
+    for (int i = 0; i < t.size(); ++i) {
+        const QChar c = t[i].toLower();
+        if (c.isLetterOrNumber() && taken->insert(c).second)
+            return t.left(i) + QLatin1Char('&') + t.mid(i);
+    }
+    return t;
 }
 
 void dispatch_menu_event(int menu_bar, int item)
@@ -139,6 +159,8 @@ QWidget* build_widget(Panel& panel, Control& c, QWidget* parent)
     }
     case ControlKind::CommandButton: {
         auto* w = new QPushButton(QString::fromStdString(s.text), parent);
+        // Enter presses a button that has the focus, as Space does.
+        w->setAutoDefault(true);
         if (!s.shortcut.empty())
             w->setShortcut(QKeySequence(QString::fromStdString(s.shortcut)));
         // clicked comes from the operator (or a shortcut key) only.
@@ -148,6 +170,8 @@ QWidget* build_widget(Panel& panel, Control& c, QWidget* parent)
     case ControlKind::TextMessage: {
         auto* w = new QLabel(QString::fromStdString(s.text), parent);
         w->setTextFormat(Qt::PlainText);
+        // Results and formulas can be selected and copied.
+        w->setTextInteractionFlags(Qt::TextSelectableByMouse);
         w->setWordWrap(s.wrap);
         if (s.align_center)
             w->setAlignment(Qt::AlignCenter);
@@ -193,11 +217,13 @@ bool build_menu_bar(Panel& panel, const MenuBarDef& def, QWidget* window)
     MenuBar record;
     record.panel = panel.handle;
     record.widget = bar;
+    std::set<QChar> menu_letters;
     for (const MenuDef& m : def.menus) {
-        QMenu* menu = bar->addMenu(QString::fromStdString(m.text));
+        QMenu* menu = bar->addMenu(with_mnemonic(m.text, &menu_letters));
         menu->setObjectName(QString::fromStdString(m.constant));
+        std::set<QChar> item_letters;
         for (const MenuItemDef& item : m.items) {
-            QAction* action = menu->addAction(QString::fromStdString(item.text));
+            QAction* action = menu->addAction(with_mnemonic(item.text, &item_letters));
             action->setObjectName(QString::fromStdString(item.constant));
             const int item_id = item.id;
             record.callbacks[item_id] = item.callback.empty() ? nullptr : menu_callback(item.callback);
@@ -255,11 +281,17 @@ int LoadPanel(int, const char* resourceFile, int panelResourceId)
     auto panel = std::make_unique<Panel>();
     panel->handle = r.next_handle++;
     panel->resource_id = def->id;
-    panel->window = std::make_unique<QWidget>();
-    QWidget* window = panel->window.get();
-    window->setObjectName(QString::fromStdString(def->constant));
-    window->setWindowTitle(QString::fromStdString(def->title));
+    panel->frame = std::make_unique<PanelFrame>(panel->handle);
+    panel->frame->setObjectName(QString::fromStdString(def->constant));
+    panel->frame->setWindowTitle(QString::fromStdString(def->title));
+    auto* window = new QWidget;
+    panel->window = window;
+    window->setObjectName(QString::fromStdString(def->constant + "_panel"));
     window->setFixedSize(def->width, def->height);
+    // A click on the panel's background takes the focus, and so commits a field's
+    // pending edit as leaving the field does.
+    window->setFocusPolicy(Qt::ClickFocus);
+    panel->frame->setWidget(window);
     if (!def->menu_bar.empty())
         build_menu_bar(*panel, *resource->menu_bar(def->menu_bar), window);
 
@@ -285,9 +317,51 @@ int LoadPanel(int, const char* resourceFile, int panelResourceId)
         }
         c.widget->setHidden(!s.visible);
     }
+    // The bits of one register (the toggles that share a callback) are one row and one Tab stop.
+    std::map<std::string, std::vector<std::pair<int, BitToggle*>>> rows;
+    for (int id : panel->order) {
+        const Control& c = panel->controls[id];
+        if (c.def.kind == ControlKind::BitToggle)
+            rows[c.def.callback].emplace_back(c.def.x, static_cast<BitToggle*>(c.widget));
+    }
+    for (auto& [callback, row] : rows) {
+        std::stable_sort(row.begin(), row.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::vector<BitToggle*> toggles;
+        for (const auto& [x, t] : row)
+            toggles.push_back(t);
+        BitToggle::formRow(toggles);
+    }
     const int handle = panel->handle;
+    const int resource_id = panel->resource_id;
     r.panels[handle] = std::move(panel);
+    if (r.application.panel_loaded)
+        r.application.panel_loaded(handle, resource_id);
     return handle;
+}
+
+int InstallPanelCallback(int panel, PanelCallbackPtr callback)
+{
+    Panel* p = find_panel(panel);
+    if (!p)
+        return UI_ERR_BAD_HANDLE;
+    p->callback = callback;
+    return UI_OK;
+}
+
+int SetCtrlToolTip(int panel, int control, const char* text)
+{
+    int status = 0;
+    Control* c = find_control(panel, control, &status);
+    if (!c)
+        return status;
+    const QString tip = QString::fromUtf8(text ? text : "");
+    if (auto* field = qobject_cast<NumericField*>(c->widget))
+        field->setDescription(tip);
+    else
+        c->widget->setToolTip(tip);
+    if (c->label)
+        c->label->setToolTip(tip);
+    return UI_OK;
 }
 
 int DisplayPanel(int panel)
@@ -295,9 +369,10 @@ int DisplayPanel(int panel)
     Panel* p = find_panel(panel);
     if (!p)
         return UI_ERR_BAD_HANDLE;
-    p->window->show();
+    p->frame->fitToPanel();
+    p->frame->show();
     if (QGuiApplication::platformName() != QLatin1String("offscreen"))  // it has no stacking order
-        p->window->raise();
+        p->frame->raise();
     // The panel is drawn before DisplayPanel returns, even when a wait follows.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     return UI_OK;
@@ -308,7 +383,7 @@ int HidePanel(int panel)
     Panel* p = find_panel(panel);
     if (!p)
         return UI_ERR_BAD_HANDLE;
-    p->window->hide();
+    p->frame->hide();
     return UI_OK;
 }
 
@@ -322,11 +397,11 @@ int DiscardPanel(int panel)
     r.panels.erase(it);
     if (p->menu_bar)
         r.menu_bars.erase(p->menu_bar);
-    p->window->hide();
+    p->frame->hide();
     // A callback of this panel may still be running: let Qt delete the widgets
     // once control is back in the event loop.
     if (r.dispatch_depth > 0)
-        p->window.release()->deleteLater();
+        p->frame.release()->deleteLater();
     return UI_OK;
 }
 
@@ -337,6 +412,56 @@ int GetPanelMenuBar(int panel)
         return UI_ERR_BAD_HANDLE;
     return p->menu_bar ? p->menu_bar : UI_ERR_BAD_HANDLE;
 }
+
+// ---------------------------------------------------------------- the panel's window
+
+namespace ui_layer {
+
+void PanelFrame::fitToPanel()
+{
+    QWidget* panel = widget();
+    if (!panel)
+        return;
+    setFrameShape(QFrame::NoFrame);
+    setWidgetResizable(false);
+    // The panel's own size, unless the screen is smaller: then scroll bars.
+    QSize size = panel->size();
+    setMaximumSize(size + QSize(verticalScrollBar()->sizeHint().width(), horizontalScrollBar()->sizeHint().height()));
+    if (const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
+        const QRect room = screen->availableGeometry();
+        // Leave room for the window's title bar.
+        size = size.boundedTo(QSize(room.width(), std::max(200, room.height() - 40)));
+    }
+    resize(size);
+}
+
+void PanelFrame::closeEvent(QCloseEvent* event)
+{
+    // (QFrame has a Panel of its own.)
+    ui_layer::Panel* p = find_panel(handle_);
+    if (!p || !p->callback) {
+        event->accept();
+        return;
+    }
+    // The program decides what closing means; the window stays until it does.
+    event->ignore();
+    dispatch_panel_event(handle_, EVENT_CLOSE);
+}
+
+void dispatch_panel_event(int panel, int event)
+{
+    Panel* p = find_panel(panel);
+    if (!p || !p->callback)
+        return;
+    PanelCallbackPtr callback = p->callback;
+    Runtime& r = runtime();
+    ++r.stats.dispatched;
+    r.stats.deepest = std::max(r.stats.deepest, ++r.dispatch_depth);
+    callback(panel, event, nullptr, 0, 0);
+    --r.dispatch_depth;
+}
+
+}  // namespace ui_layer
 
 // ---------------------------------------------------------------- Qt side
 
@@ -353,7 +478,7 @@ void reset_callback_stats()
 QWidget* PanelWindow(int panel)
 {
     Panel* p = find_panel(panel);
-    return p ? p->window.get() : nullptr;
+    return p ? p->window : nullptr;
 }
 
 QMenuBar* PanelMenuBarWidget(int panel)

@@ -29,11 +29,12 @@ enum UIStatus : int {
     UI_ERR_STATE_CONTENT = -11,     // the panel-state file does not fit the panel
 };
 
-// Events passed to control callbacks.
+// Events passed to control and panel callbacks.
 enum UIEvent : int {
     EVENT_COMMIT = 1,
     EVENT_LEFT_CLICK = 3,
     EVENT_RIGHT_CLICK = 4,
+    EVENT_CLOSE = 6,  // panel: the operator closed its window (title bar, window manager)
 };
 
 // Control and panel attributes.
@@ -50,6 +51,9 @@ enum UIAttribute : int {
 using CtrlCallbackPtr = int (*)(int panel, int control, int event, void* callbackData,
                                 int eventData1, int eventData2);
 using MenuCallbackPtr = void (*)(int menuBar, int menuItem, void* callbackData, int panel);
+using PanelCallbackPtr = int (*)(int panel, int event, void* callbackData, int eventData1, int eventData2);
+// Called from the event loop, never from inside a signal handler.
+using TerminationCallbackPtr = void (*)(int signal);
 
 // What an application hands the layer. Each look-up gives -1 or nullptr for a
 // name it does not know; the resource is then refused.
@@ -70,6 +74,8 @@ struct UIApplication {
     // premultiplied, row by row; they start transparent. Returns false for a
     // name it does not know.
     bool (*paint_picture)(const char* name, int width, int height, uint32_t* pixels) = nullptr;
+    // Called once a panel is built from the resource, before it is shown.
+    void (*panel_loaded)(int panel, int panel_id) = nullptr;
 };
 
 // Starts the runtime with the program's arguments for the application. Returns
@@ -83,6 +89,9 @@ void CloseUIRuntime();
 // handle, or a negative status.
 int LoadPanel(int parentPanel, const char* resourceFile, int panelResourceId);
 int DisplayPanel(int panel);
+// The panel's own callback, for events of the panel itself (EVENT_CLOSE). Without
+// one, closing a panel's window hides it.
+int InstallPanelCallback(int panel, PanelCallbackPtr callback);
 int HidePanel(int panel);
 int DiscardPanel(int panel);
 // The handle of a panel's menu bar, or a negative status.
@@ -97,14 +106,17 @@ int GetCtrlVal(int panel, int control, double* value);
 int GetCtrlVal(int panel, int control, std::string* value);
 
 // Numeric writes are converted to the control's type; a value outside a numeric
-// field's range is coerced into it. A text replaces a text message's text and is
-// appended to a text box's.
+// field's range is held and shown as written, and the field marks it (the
+// operator's own entries are coerced into the range). A text replaces a text
+// message's text and is appended to a text box's.
 int SetCtrlVal(int panel, int control, int value);
 int SetCtrlVal(int panel, int control, unsigned int value);
 int SetCtrlVal(int panel, int control, double value);
 int SetCtrlVal(int panel, int control, const char* value);
 
 int SetCtrlAttribute(int panel, int control, int attribute, int value);
+// What a control is, shown when the pointer rests on it (and on its label).
+int SetCtrlToolTip(int panel, int control, const char* text);
 int GetCtrlAttribute(int panel, int control, int attribute, int* value);
 int SetPanelAttribute(int panel, int attribute, int value);
 int GetPanelAttribute(int panel, int attribute, int* value);
@@ -113,6 +125,9 @@ int GetPanelAttribute(int panel, int attribute, int* value);
 int ProcessSystemEvents();
 // Runs callbacks until one of them calls QuitUserInterface; returns its code.
 int RunUserInterface();
+// SIGTERM, SIGINT and SIGHUP no longer end the program at once: each one runs the
+// callback from the event loop (or from the next ProcessSystemEvents or Delay).
+int InstallTerminationCallback(TerminationCallbackPtr callback);
 int QuitUserInterface(int code);
 
 // Waits for the given time while the panels keep repainting; operator input

@@ -10,6 +10,7 @@
 #include <QEventLoop>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScrollArea>
 #include <QWidget>
 
 #include <map>
@@ -27,10 +28,28 @@ struct Control {
     int text_color = 0;
 };
 
+// The window of a panel: the panel at its own fixed size inside a scroll area, so
+// that a screen smaller than the panel shows scroll bars instead of cutting it off.
+// Closing the window runs the panel's callback when it has one.
+class PanelFrame : public QScrollArea {
+public:
+    explicit PanelFrame(int handle) : handle_(handle) {}
+    // The frame's size for the panel: the panel's own, or what the screen has room for.
+    void fitToPanel();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    int handle_;
+};
+
 struct Panel {
     int handle = 0;
     int resource_id = 0;
-    std::unique_ptr<QWidget> window;
+    std::unique_ptr<PanelFrame> frame;  // the window; it owns the panel widget
+    QWidget* window = nullptr;          // the panel itself
+    PanelCallbackPtr callback = nullptr;
     std::map<int, Control> controls;
     std::vector<int> order;  // control ids in resource order
     int menu_bar = 0;  // handle, 0: none
@@ -54,9 +73,12 @@ struct Runtime {
     bool quit_pending = false;  // asked to quit before the loop ran
     int quit_code = 0;
     DelayFunction delay = nullptr;
+    TerminationCallbackPtr on_termination = nullptr;
 };
 
 Runtime& runtime();
+// Runs a panel callback for an operator action on the panel itself.
+void dispatch_panel_event(int panel, int event);
 Panel* find_panel(int handle);
 // The control, or nullptr with the reason in *status.
 Control* find_control(int panel, int control, int* status);

@@ -240,12 +240,21 @@ int SetPanelAttribute(int panel, int attribute, int value)
     Panel* p = find_panel(panel);
     if (!p)
         return UI_ERR_BAD_HANDLE;
-    QWidget* w = p->window.get();
+    QWidget* w = p->window;
+    QWidget* frame = p->frame.get();
     switch (attribute) {
-    case ATTR_HEIGHT: w->setFixedHeight(value); return UI_OK;
-    case ATTR_WIDTH: w->setFixedWidth(value); return UI_OK;
-    case ATTR_TOP: w->move(w->x(), value); return UI_OK;
-    case ATTR_LEFT: w->move(value, w->y()); return UI_OK;
+    case ATTR_HEIGHT:
+        w->setFixedHeight(value);
+        if (frame->isVisible())
+            p->frame->fitToPanel();
+        return UI_OK;
+    case ATTR_WIDTH:
+        w->setFixedWidth(value);
+        if (frame->isVisible())
+            p->frame->fitToPanel();
+        return UI_OK;
+    case ATTR_TOP: frame->move(frame->x(), value); return UI_OK;
+    case ATTR_LEFT: frame->move(value, frame->y()); return UI_OK;
     }
     return UI_ERR_BAD_ATTRIBUTE;
 }
@@ -255,12 +264,13 @@ int GetPanelAttribute(int panel, int attribute, int* value)
     Panel* p = find_panel(panel);
     if (!p)
         return UI_ERR_BAD_HANDLE;
-    const QWidget* w = p->window.get();
+    const QWidget* w = p->window;
+    const QWidget* frame = p->frame.get();
     switch (attribute) {
     case ATTR_HEIGHT: *value = w->height(); return UI_OK;
     case ATTR_WIDTH: *value = w->width(); return UI_OK;
-    case ATTR_TOP: *value = w->y(); return UI_OK;
-    case ATTR_LEFT: *value = w->x(); return UI_OK;
+    case ATTR_TOP: *value = frame->y(); return UI_OK;
+    case ATTR_LEFT: *value = frame->x(); return UI_OK;
     }
     return UI_ERR_BAD_ATTRIBUTE;
 }

@@ -7,7 +7,10 @@
 #include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
+#include <QWheelEvent>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -15,7 +18,8 @@
 
 NumericField::NumericField(bool is_unsigned, double minimum, double maximum, double increment,
                            int precision, QWidget* parent)
-    : QDoubleSpinBox(parent), unsigned_(is_unsigned), precision_(precision)
+    : QDoubleSpinBox(parent), unsigned_(is_unsigned), precision_(precision), range_min_(minimum),
+      range_max_(maximum)
 {
     // QDoubleSpinBox rounds what it holds to its decimals. With the most decimals
     // it allows, a double field rounds nothing and holds every double exactly; an
@@ -27,27 +31,65 @@ NumericField::NumericField(bool is_unsigned, double minimum, double maximum, dou
     setKeyboardTracking(false);
     setCorrectionMode(QAbstractSpinBox::CorrectToPreviousValue);
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    connect(lineEdit(), &QLineEdit::textEdited, this, [this] { edited_ = true; });
+    // The wheel turns a field only once it has the focus: scrolling past it turns nothing.
+    setFocusPolicy(Qt::StrongFocus);
+    connect(lineEdit(), &QLineEdit::textEdited, this, [this] {
+        edited_ = true;
+        rejection_.clear();
+    });
+    connect(this, &QDoubleSpinBox::valueChanged, this, [this] { updateMark(); });
+}
+
+void NumericField::hold(double value)
+{
+    if (value < range_min_ || value > range_max_)
+        setRange(std::min(range_min_, value), std::max(range_max_, value));
+    setValue(value);
+    if (value >= range_min_ && value <= range_max_)
+        setRange(range_min_, range_max_);
+    updateMark();
 }
 
 void NumericField::setHeld(double value)
 {
     if (std::isnan(value))
-        value = minimum();
-    setValue(unsigned_ ? std::trunc(value) : value);
+        value = range_min_;
+    hold(unsigned_ ? std::trunc(value) : value);
 }
 
 void NumericField::setHeldUnsigned(uint32_t value)
 {
-    // Every 32-bit value is exact as a double, so the range check in doubles is
-    // the unsigned comparison.
-    setValue(static_cast<double>(value));
+    // Every 32-bit value is exact as a double.
+    hold(static_cast<double>(value));
 }
 
 uint32_t NumericField::heldUnsigned() const
 {
-    // The range keeps the value whole and within 32 bits.
-    return static_cast<uint32_t>(value());
+    const double v = value();
+    return v <= 0.0 ? 0u : v >= 4294967295.0 ? 4294967295u : static_cast<uint32_t>(v);
+}
+
+void NumericField::setDescription(const QString& text)
+{
+    description_ = text;
+    updateMark();
+}
+
+void NumericField::updateMark()
+{
+    const bool outside = isOutsideRange();
+    QString tip = description_;
+    if (outside) {
+        const QString note = QStringLiteral("Outside this field's range of %1 to %2: the value is shown as the "
+                                            "program computed it.")
+                                 .arg(textFromValue(range_min_), textFromValue(range_max_));
+        tip = tip.isEmpty() ? note : tip + QStringLiteral("\n") + note;
+    }
+    setToolTip(tip);
+    QPalette pal = lineEdit()->palette();
+    pal.setColor(QPalette::Text, outside ? QColor(0xb0, 0x10, 0x10) : palette().color(QPalette::Text));
+    lineEdit()->setPalette(pal);
+    setProperty("outsideRange", outside);
 }
 
 QString NumericField::textFromValue(double value) const
@@ -69,14 +111,21 @@ bool NumericField::parse(const QString& text, double* value)
     return true;
 }
 
+double NumericField::asEntered(double typed) const
+{
+    const double whole = unsigned_ ? std::trunc(typed) : typed;
+    return std::clamp(whole, range_min_, range_max_);
+}
+
 double NumericField::valueFromText(const QString& text) const
 {
-    // Enter re-reads the text even when nothing was edited; the shown text has
-    // fewer decimals than the held value, so keep the held value then.
-    if (text == textFromValue(value()))
+    // Enter re-reads the text even when nothing was typed; the shown text has
+    // fewer decimals than the held value, so keep the held value then. Anything
+    // typed is an entry, even the very text that was shown.
+    if (!edited_ && text == textFromValue(value()))
         return value();
     double d = 0.0;
-    return parse(text, &d) ? d : value();
+    return parse(text, &d) ? asEntered(d) : value();
 }
 
 QValidator::State NumericField::validate(QString& text, int&) const
@@ -92,17 +141,28 @@ bool NumericField::typedTextIsNumber() const
     return parse(lineEdit()->text(), &d);
 }
 
-void NumericField::revertText()
+void NumericField::refuseTypedText()
 {
+    const QString typed = lineEdit()->text().trimmed();
+    rejection_ = typed.contains(QLatin1Char(',')) ? QStringLiteral("use a decimal point")
+                                                  : QStringLiteral("not a number");
     lineEdit()->setText(textFromValue(value()));
+    edited_ = false;
+    if (isVisible())
+        QToolTip::showText(mapToGlobal(QPoint(0, height())), rejection_, this);
 }
 
 void NumericField::stepBy(int steps)
 {
     if (edited_ && !typedTextIsNumber())
-        revertText();
-    // Adds exactly steps x increment to the held value, then keeps it in range.
-    QDoubleSpinBox::stepBy(steps);
+        refuseTypedText();
+    if (isOutsideRange()) {
+        // A value the program wrote outside the range: step from it, as from any other.
+        hold(value() + steps * singleStep());
+    } else {
+        // Adds exactly steps x increment to the held value, then keeps it in range.
+        QDoubleSpinBox::stepBy(steps);
+    }
     edited_ = false;
     emit committed();
 }
@@ -113,13 +173,15 @@ void NumericField::keyPressEvent(QKeyEvent* event)
         QDoubleSpinBox::keyPressEvent(event);
         return;
     }
-    if (!typedTextIsNumber()) {
-        revertText();
-        edited_ = false;
+    if (edited_ && !typedTextIsNumber()) {
+        refuseTypedText();
         event->accept();
         return;
     }
     QDoubleSpinBox::keyPressEvent(event);
+    // The value taken is shown as it is held: a typed fraction in an unsigned field
+    // shows its whole part.
+    lineEdit()->setText(textFromValue(value()));
     edited_ = false;
     emit committed();
 }
@@ -128,11 +190,22 @@ void NumericField::focusOutEvent(QFocusEvent* event)
 {
     const bool commit = edited_ && typedTextIsNumber();
     if (edited_ && !commit)
-        revertText();
+        refuseTypedText();
     QDoubleSpinBox::focusOutEvent(event);
     edited_ = false;
-    if (commit)
+    if (commit) {
+        lineEdit()->setText(textFromValue(value()));
         emit committed();
+    }
+}
+
+void NumericField::wheelEvent(QWheelEvent* event)
+{
+    if (!hasFocus()) {
+        event->ignore();  // to the panel, which may scroll
+        return;
+    }
+    QDoubleSpinBox::wheelEvent(event);
 }
 
 // ---------------------------------------------------------------- two-position controls
@@ -143,6 +216,7 @@ constexpr int kSlotWidth = 12;
 const QColor kInk(0x20, 0x20, 0x20);
 const QColor kFaintInk(0x90, 0x90, 0x90);
 const QColor kLit(0x1a, 0x7f, 0x37);
+const QColor kFocus(0x1f, 0x6f, 0xeb);
 
 }  // namespace
 
@@ -176,6 +250,27 @@ void TwoPositionControl::keyPressEvent(QKeyEvent* event)
         flip();
     else
         QWidget::keyPressEvent(event);
+}
+
+void TwoPositionControl::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void TwoPositionControl::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    update();
+}
+
+void TwoPositionControl::paintFocusRing(QPainter& p) const
+{
+    if (!hasFocus())
+        return;
+    p.setPen(QPen(kFocus, 2));
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 3, 3);
 }
 
 BinarySwitch::BinarySwitch(const QString& on_text, int on_value, const QString& off_text,
@@ -219,11 +314,7 @@ void BinarySwitch::paintEvent(QPaintEvent*)
     p.setPen(active && !on ? kInk : kFaintInk);
     p.drawText(text_area, Qt::AlignLeft | Qt::AlignBottom, off_text_);
 
-    if (hasFocus()) {
-        p.setPen(QPen(QColor(0x3b, 0x7d, 0xd8), 1, Qt::DotLine));
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(rect().adjusted(0, 0, -1, -1));
-    }
+    paintFocusRing(p);
 }
 
 // ---------------------------------------------------------------- BitToggle
@@ -236,12 +327,52 @@ void BitToggle::paintEvent(QPaintEvent*)
     const bool on = isOn();
     const qreal side = std::min(width(), height()) - 3.0;
     const QRectF box((width() - side) / 2.0, (height() - side) / 2.0, side, side);
-    p.setPen(QPen(hasFocus() ? QColor(0x3b, 0x7d, 0xd8) : (active ? kInk : kFaintInk), 1));
+    p.setPen(QPen(active ? kInk : kFaintInk, 1));
     if (on)
         p.setBrush(active ? kLit : kFaintInk);
     else
         p.setBrush(active ? QColor(Qt::white) : QColor(0xe4, 0xe4, 0xe4));
     p.drawRoundedRect(box, 2, 2);
+    paintFocusRing(p);
+}
+
+void BitToggle::formRow(const std::vector<BitToggle*>& row)
+{
+    auto shared = std::make_shared<std::vector<BitToggle*>>(row);
+    for (BitToggle* t : row)
+        t->row_ = shared;
+    if (!row.empty())
+        row.front()->becomeTabStop();
+}
+
+void BitToggle::becomeTabStop()
+{
+    if (!row_)
+        return;
+    for (BitToggle* t : *row_)
+        t->setFocusPolicy(t == this ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+void BitToggle::focusInEvent(QFocusEvent* event)
+{
+    becomeTabStop();
+    TwoPositionControl::focusInEvent(event);
+}
+
+void BitToggle::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    if (row_ && (key == Qt::Key_Left || key == Qt::Key_Right)) {
+        const auto& row = *row_;
+        const auto here = std::find(row.begin(), row.end(), this);
+        const std::ptrdiff_t at = here - row.begin();
+        const std::ptrdiff_t next = at + (key == Qt::Key_Left ? -1 : 1);
+        if (next >= 0 && next < static_cast<std::ptrdiff_t>(row.size()))
+            row[static_cast<std::size_t>(next)]->setFocus(Qt::OtherFocusReason);
+        event->accept();
+        return;
+    }
+    TwoPositionControl::keyPressEvent(event);
 }
 
 // ---------------------------------------------------------------- PictureBox

@@ -8,9 +8,17 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 // A numeric field holding an unsigned 32-bit integer or a double. The field holds
 // the full double that was written or typed; its precision is for display only.
+//
+// The operator's entries are coerced into the field's range, and an unsigned
+// field takes a typed fraction as its whole part, and shows that. A value written
+// by the program is held and shown as written, even outside the range; the field
+// is then marked (red, and its tooltip says so), and an arrow step moves from the
+// value held.
 class NumericField : public QDoubleSpinBox {
     Q_OBJECT
 public:
@@ -19,11 +27,20 @@ public:
 
     bool isUnsigned() const { return unsigned_; }
     int displayPrecision() const { return precision_; }
+    // The range of the operator's entries.
+    double rangeMinimum() const { return range_min_; }
+    double rangeMaximum() const { return range_max_; }
+    bool isOutsideRange() const { return value() < range_min_ || value() > range_max_; }
 
-    // Written values are coerced into the range; an unsigned value is compared as unsigned.
+    // Values written by the program.
     void setHeld(double value);
     void setHeldUnsigned(uint32_t value);
     uint32_t heldUnsigned() const;
+
+    // What the field is, shown as its tooltip; a note on an out-of-range value is added to it.
+    void setDescription(const QString& text);
+    // Why the last text typed was not taken ("not a number", "use a decimal point"), or "".
+    QString rejection() const { return rejection_; }
 
     QString textFromValue(double value) const override;
     double valueFromText(const QString& text) const override;
@@ -36,16 +53,26 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     // The number the text spells in C-locale notation, if it spells one.
     static bool parse(const QString& text, double* value);
+    // An operator's number as the field takes it: whole for an unsigned field, in range.
+    double asEntered(double typed) const;
     bool typedTextIsNumber() const;
-    void revertText();
+    // Puts the text back to the value held and says why the typed text was not taken.
+    void refuseTypedText();
+    // Holds a value, widening the spin box's own limits to it when it lies outside the range.
+    void hold(double value);
+    void updateMark();
 
     bool unsigned_;
     int precision_;
-    bool edited_ = false;  // the operator changed the text since the last commit
+    double range_min_, range_max_;
+    QString description_;
+    QString rejection_;
+    bool edited_ = false;  // the operator typed in the field since the last commit
 };
 
 // A control with two positions that the operator flips with a click anywhere on
@@ -64,6 +91,10 @@ protected:
     void setOn(bool on);
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    // The ring drawn around a control that has the keyboard focus.
+    void paintFocusRing(QPainter& painter) const;
 
 private:
     void flip();
@@ -97,7 +128,8 @@ private:
 };
 
 // One register bit: a small square whose whole area is the toggle. Reads 1 when
-// on, 0 when off.
+// on, 0 when off. The bits of one register form a row that is a single Tab stop:
+// the arrow keys move along it and Space flips the bit that has the focus.
 class BitToggle : public TwoPositionControl {
     Q_OBJECT
 public:
@@ -106,10 +138,21 @@ public:
     int value() const { return isOn() ? 1 : 0; }
     void setValue(int value) { setOn(value != 0); }
 
+    // Joins the bits of a row, given from left to right.
+    static void formRow(const std::vector<BitToggle*>& row);
+
     QSize sizeHint() const override { return {15, 15}; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+
+private:
+    // The row's Tab stop is the bit that had the focus last.
+    void becomeTabStop();
+
+    std::shared_ptr<std::vector<BitToggle*>> row_;
 };
 
 // A fixed picture that reports mouse clicks, left and right.

@@ -42,7 +42,10 @@ TEST_F(ProgramDevice, TheResourceSettingsSendOnlyTheEnhancementWord)
     EXPECT_EQ(hex_bytes(last_burst()), "20 22 22 23 22 23 22 23 22 23 22 23 22 23 22 23 22 23 22 20");
     EXPECT_TRUE(visible(PANEL_TEXTMSG_42));
     EXPECT_FALSE(visible(PANEL_TEXTMSG_41));
-    EXPECT_EQ(text(PANEL_Status), "") << "a good write says nothing";
+    EXPECT_EQ(text(PANEL_Status), "Sent enhancement word 0x00 (20 bytes): E 0. Only the enhancement register was "
+                                  "programmed, not the counters: set ENH to \"Disable (High)\" to program R, M, A "
+                                  "and K.\n")
+        << "a press says what went out, and that the counters were not programmed";
 }
 
 TEST_F(ProgramDevice, MainWordsOfTheIntegerPart)

@@ -146,12 +146,17 @@ TEST_F(SolverOnPanel, Typed3000IsALargeChangeDownForBothParts)
 
 TEST_F(SolverOnPanel, TypedZero)
 {
-    // The integer part writes M 4294967295, which the field coerces to 511.
+    // The integer part solves M 4294967295; the 9-bit register holds 511.
     type_and_enter(PANEL_PLL_FREQ, "0");
     EXPECT_EQ(uint_val(PANEL_M_REG), 511u);
     EXPECT_EQ(uint_val(PANEL_A_REG), 0u);
     EXPECT_EQ(regs.temp_pll_freq, 50.0 * 5120.0) << "the computed Fin is kept";
-    EXPECT_EQ(double_val(PANEL_PLL_FREQ), 5000.0) << "the field shows its maximum";
+    EXPECT_EQ(double_val(PANEL_PLL_FREQ), 256000.0) << "the field shows the Fin the registers give";
+    EXPECT_TRUE(widget(PANEL_PLL_FREQ)->property("outsideRange").toBool()) << "and marks it as outside its range";
+    EXPECT_EQ(text(PANEL_SOLVE_REPORT).rfind(
+                  "Requested 0.000000 MHz, achieved 256000.000000 MHz, error 256000000000.0 Hz (no ppm of 0 MHz).", 0),
+              0u)
+        << text(PANEL_SOLVE_REPORT);
 
     SetCtrlVal(panel, PANEL_M_REG, 7u);
     fractional(1, 0);

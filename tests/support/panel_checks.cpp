@@ -7,6 +7,9 @@
 #include "panel/runtime/ui_runtime.h"
 #include "panel/runtime/ui_runtime_qt.h"
 
+#include <QVariant>
+#include <QWidget>
+
 namespace {
 
 int int_of(int control)
@@ -108,8 +111,13 @@ std::string broken_panel_invariant()
             v = unsigned_of(c->id);
         else
             continue;
-        if (!(v >= c->minimum && v <= c->maximum))
+        const bool outside = !(v >= c->minimum && v <= c->maximum);
+        // A register holds its width; a frequency the program computed may lie
+        // outside its field's range, and the field must then say so.
+        if (outside && c->type == ValueType::Unsigned)
             return c->constant + " holds " + std::to_string(v);
+        if (outside != CtrlWidget(MainPanelHandle, c->id)->property("outsideRange").toBool())
+            return c->constant + " holds " + std::to_string(v) + (outside ? " unmarked" : " marked as outside");
     }
     return "";
 }

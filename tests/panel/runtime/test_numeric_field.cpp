@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -16,9 +17,12 @@
 
 namespace {
 
-struct OutFreqField : ::testing::Test {
-    // Like "Out Freq (MHz)": 0 to 5000 MHz in steps of 0.2, 7 decimals shown.
-    NumericField field{false, 0.0, 5000.0, 0.2, 7, nullptr};
+struct FieldTest : ::testing::Test {
+    FieldTest(bool is_unsigned, double maximum, double increment, int precision)
+        : field(is_unsigned, 0.0, maximum, increment, precision, nullptr)
+    {
+    }
+    NumericField field;
     QSignalSpy commits{&field, &NumericField::committed};
 
     QLineEdit* edit() { return field.findChild<QLineEdit*>(); }
@@ -36,10 +40,14 @@ struct OutFreqField : ::testing::Test {
     }
 };
 
-struct RegisterField : ::testing::Test {
-    // Like "M =": an unsigned field of 0 to 511.
-    NumericField field{true, 0.0, 511.0, 1.0, 0, nullptr};
-    QSignalSpy commits{&field, &NumericField::committed};
+// Like "Out Freq (MHz)": 0 to 5000 MHz in steps of 0.2, 7 decimals shown.
+struct OutFreqField : FieldTest {
+    OutFreqField() : FieldTest(false, 5000.0, 0.2, 7) {}
+};
+
+// Like "M =": an unsigned field of 0 to 511.
+struct RegisterField : FieldTest {
+    RegisterField() : FieldTest(true, 511.0, 1.0, 0) {}
 };
 
 }  // namespace
@@ -94,16 +102,63 @@ TEST_F(OutFreqField, ArrowStepAddsExactlyTheIncrementToTheHeldValue)
     EXPECT_EQ(commits.count(), 3);
 }
 
-TEST_F(OutFreqField, ValuesOutsideTheRangeAreCoercedIntoIt)
+TEST_F(OutFreqField, WrittenValuesOutsideTheRangeAreHeldAndMarkedTypedOnesCoerced)
 {
-    field.setHeld(6000.0);
-    EXPECT_EQ(field.value(), 5000.0);
+    field.setHeld(43570.999908);
+    EXPECT_EQ(field.value(), 43570.999908);
+    EXPECT_EQ(field.text(), QStringLiteral("43570.9999080"));
+    EXPECT_TRUE(field.property("outsideRange").toBool());
+    EXPECT_TRUE(field.toolTip().contains(QStringLiteral("Outside this field's range of 0.0000000 to 5000.0000000")))
+        << field.toolTip().toStdString();
+    field.stepBy(1);
+    EXPECT_EQ(field.value(), 43570.999908 + 0.2) << "an arrow steps from the value held";
+    EXPECT_EQ(commits.count(), 1);
+
     field.setHeld(-3.0);
-    EXPECT_EQ(field.value(), 0.0);
+    EXPECT_EQ(field.value(), -3.0);
     type("7000");
     enter();
-    EXPECT_EQ(field.value(), 5000.0);
-    EXPECT_EQ(commits.count(), 1);
+    EXPECT_EQ(field.value(), 5000.0) << "the operator's entry is coerced";
+    EXPECT_FALSE(field.property("outsideRange").toBool());
+    EXPECT_FALSE(field.toolTip().contains(QStringLiteral("Outside")));
+    field.stepBy(1);
+    EXPECT_EQ(field.value(), 5000.0) << "and so is a step from within the range";
+}
+
+TEST_F(OutFreqField, TypingTheTextShownIsAnEdit)
+{
+    field.setHeld(8.122842);
+    ASSERT_EQ(field.text(), QStringLiteral("8.1228420"));
+    type("8.1228420");
+    enter();
+    EXPECT_EQ(field.value(), 8.122842);
+    field.setHeld(8.12284209);
+    ASSERT_EQ(field.text(), QStringLiteral("8.1228421"));
+    type("8.1228421");
+    enter();
+    EXPECT_EQ(field.value(), 8.1228421) << "the typed value replaces the hidden digits";
+    EXPECT_EQ(commits.count(), 2);
+}
+
+TEST_F(OutFreqField, RefusedTextSaysWhy)
+{
+    type("12,5");
+    enter();
+    EXPECT_EQ(field.rejection(), QStringLiteral("use a decimal point"));
+    type("abc");
+    leave();
+    EXPECT_EQ(field.rejection(), QStringLiteral("not a number"));
+    EXPECT_EQ(commits.count(), 0);
+}
+
+TEST_F(OutFreqField, TheWheelTurnsTheFieldOnlyWithTheFocus)
+{
+    QWheelEvent up(QPointF(5, 5), field.mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 120), Qt::NoButton,
+                   Qt::NoModifier, Qt::NoScrollPhase, false);
+    ASSERT_FALSE(field.hasFocus());
+    QApplication::sendEvent(&field, &up);
+    EXPECT_EQ(field.value(), 0.0);
+    EXPECT_EQ(commits.count(), 0);
 }
 
 TEST_F(OutFreqField, TextThatIsNoNumberChangesNothingAndDoesNotCommit)
@@ -141,12 +196,16 @@ TEST_F(OutFreqField, LeavingTheFieldCommitsOnlyAfterAnEdit)
     EXPECT_EQ(commits.count(), 1);
 }
 
-TEST_F(RegisterField, UnsignedValuesAreComparedAsUnsigned)
+TEST_F(RegisterField, UnsignedValuesAreHeldWholeAndFractionsTypedShowTheirWholePart)
 {
     field.setHeldUnsigned(4294967295u);
-    EXPECT_EQ(field.heldUnsigned(), 511u);
-    field.setHeldUnsigned(0x80000000u);
-    EXPECT_EQ(field.heldUnsigned(), 511u);
+    EXPECT_EQ(field.heldUnsigned(), 4294967295u) << "never 0 or -1";
+    EXPECT_TRUE(field.property("outsideRange").toBool());
+    type("0.9");
+    enter();
+    EXPECT_EQ(field.heldUnsigned(), 0u);
+    EXPECT_EQ(field.text(), QStringLiteral("0")) << "the field shows what is used";
+    commits.clear();
     field.setHeldUnsigned(7);
     EXPECT_EQ(field.heldUnsigned(), 7u);
     EXPECT_EQ(field.text(), QStringLiteral("7"));
