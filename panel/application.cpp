@@ -2,7 +2,9 @@
 
 #include "panel/artwork.h"
 #include "panel/callback_table.h"
+#include "panel/control_descriptions.h"
 #include "panel/New_Panel.h"
+#include "panel/shutdown.h"
 
 namespace {
 
@@ -25,6 +27,15 @@ int menu_id(std::string_view constant)
     return find_constant(ConstantGroup::Menu, constant);
 }
 
+// The main panel gets its tooltips, and closing its window takes the road of QUIT.
+void panel_loaded(int panel, int panel_id)
+{
+    if (panel_id != PANEL)
+        return;
+    describe_main_panel_controls(panel);
+    InstallPanelCallback(panel, main_panel_closed);
+}
+
 }  // namespace
 
 const UIApplication& zr_eval_application()
@@ -38,6 +49,7 @@ const UIApplication& zr_eval_application()
         a.control_callback = find_control_callback;
         a.menu_callback = find_menu_callback;
         a.paint_picture = paint_artwork;
+        a.panel_loaded = panel_loaded;
         return a;
     }();
     return application;

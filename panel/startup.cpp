@@ -7,6 +7,7 @@
 #include "panel/main_panel.h"
 #include "panel/New_Panel.h"
 #include "panel/runtime/ui_runtime.h"
+#include "panel/shutdown.h"
 #include "panel/status_box.h"
 
 #include <cstdio>
@@ -70,6 +71,8 @@ int run_zr_eval(int argc, char* argv[], const char* resource_file)
 {
     if (InitUIRuntime(argc, argv, zr_eval_application()) < 0)
         return -1;
+    InstallTerminationCallback(termination_signal);
+    set_panel_restored(false);
     MainPanelHandle = LoadPanel(0, resource_file, PANEL);
     if (MainPanelHandle < 0)
         return -1;
@@ -82,13 +85,21 @@ int run_zr_eval(int argc, char* argv[], const char* resource_file)
     DisplayPanel(SplashPanelHandle);
     Delay(kSplashSeconds);
     DiscardPanel(SplashPanelHandle);
+    if (termination_pending()) {  // nothing opened, nothing of the operator's on the panel yet
+        DiscardPanel(MainPanelHandle);
+        return 0;
+    }
 
     compute_search_and_show();
     restore_panel_state();
+    set_panel_restored(true);
+    if (termination_pending())
+        Shutdown(MainPanelHandle, PANEL_QUIT, EVENT_COMMIT, nullptr, 0, 0);
 
     std::snprintf(buf, kBufSize, "Select Part");
     SetCtrlVal(MainPanelHandle, PANEL_TEXTMSG_10, buf);
-    blink_part_text();
+    if (!termination_pending())
+        blink_part_text();
 
     RunUserInterface();
     DiscardPanel(MainPanelHandle);

@@ -44,6 +44,21 @@ std::string beyond_width(const char* name, uint32_t solved, int bits)
     return text;
 }
 
+// A frequency in MHz to the Hz, without trailing zeros: "4321", "4220.999908".
+std::string mhz(double f)
+{
+    char text[40];
+    std::snprintf(text, sizeof text, "%.6f", f);
+    std::string t = text;
+    if (t.find('.') != std::string::npos) {
+        while (t.back() == '0')
+            t.pop_back();
+        if (t.back() == '.')
+            t.pop_back();
+    }
+    return t;
+}
+
 }  // namespace
 
 void note_solved_registers(const RegisterSet& solved)
@@ -61,11 +76,11 @@ void show_solve_report()
     const FrequencyError e = frequency_error(last_solve.requested, achieved);
     char ppm[40];
     if (std::isfinite(e.ppm))
-        std::snprintf(ppm, sizeof ppm, "%.3f ppm", e.ppm);
+        std::snprintf(ppm, sizeof ppm, "%+.3f ppm", e.ppm);
     else
         std::snprintf(ppm, sizeof ppm, "no ppm of 0 MHz");
-    std::snprintf(buf, kBufSize, "Requested %.6f MHz, achieved %.6f MHz, error %.1f Hz (%s). ",
-                  last_solve.requested, achieved, e.hz, ppm);
+    std::snprintf(buf, kBufSize, "Asked %s MHz, registers give %s MHz: %+.1f Hz (%s). ",
+                  mhz(last_solve.requested).c_str(), mhz(achieved).c_str(), e.hz, ppm);
     std::string line = buf;
     line += beyond_width("M", last_solve.M, chip::kMBits);
     line += beyond_width("A", last_solve.A, chip::kABits);

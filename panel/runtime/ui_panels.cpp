@@ -183,6 +183,8 @@ QWidget* build_widget(Panel& panel, Control& c, QWidget* parent)
         w->setReadOnly(true);
         // Messages are only ever added: keeping an undo history would grow without end.
         w->setUndoRedoEnabled(false);
+        // Tab leaves the box instead of staying in it.
+        w->setTabChangesFocus(true);
         w->setMaximumBlockCount(s.max_lines);
         w->setPlainText(QString::fromStdString(s.text));
         return w;

@@ -199,6 +199,14 @@ void NumericField::focusOutEvent(QFocusEvent* event)
     }
 }
 
+QAbstractSpinBox::StepEnabled NumericField::stepEnabled() const
+{
+    // From a value held outside the range, both ways are a step.
+    if (isOutsideRange())
+        return StepUpEnabled | StepDownEnabled;
+    return QDoubleSpinBox::stepEnabled();
+}
+
 void NumericField::wheelEvent(QWheelEvent* event)
 {
     if (!hasFocus()) {

@@ -54,6 +54,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    StepEnabled stepEnabled() const override;
 
 private:
     // The number the text spells in C-locale notation, if it spells one.

@@ -57,3 +57,29 @@ TEST_F(BoardSearch, AFailingOpenPrintsItsStatusAndKeepsTheConnectedNotice)
     EXPECT_EQ(board.calls, (std::vector<std::string>{"FT_CreateDeviceInfoList", "FT_Open(0)"}));
     EXPECT_EQ(FTDIHandle, nullptr);
 }
+
+TEST_F(BoardSearch, AFailedOpenSaysWhyAndWhatToDo)
+{
+    struct Case {
+        OpenFailure failure;
+        const char* line;
+    };
+    const Case cases[] = {
+        {{OpenFailure::Permission, "usb_open() failed"},
+         "The driver says: usb_open() failed. No permission to use the board: install the udev rule as the README "
+         "says, then unplug and replug it and restart the program.\n"},
+        {{OpenFailure::Busy, "unable to claim usb device"},
+         "The driver says: unable to claim usb device. The board is busy: another program holds it. Close that "
+         "program and restart this one.\n"},
+        {{OpenFailure::Other, ""}, "Unplug and replug the board, then restart the program.\n"},
+    };
+    board.open_status = FT_DEVICE_NOT_OPENED;
+    for (const Case& c : cases) {
+        board.open_failure = c.failure;
+        EXPECT_EQ(FTDI_Search(), 1);
+        const std::string status = text(PANEL_Status);
+        const std::size_t after = status.rfind("Open Failed with error 3\n");
+        ASSERT_NE(after, std::string::npos);
+        EXPECT_EQ(status.substr(after + 25), c.line) << "the line after the status";
+    }
+}

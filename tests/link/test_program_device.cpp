@@ -92,6 +92,24 @@ TEST_F(ProgramDevice, TheFractionalPartSendsTheAuxiliaryWordInTheSameBurst)
     EXPECT_EQ(writes(), 3) << "one write per press";
 }
 
+TEST_F(ProgramDevice, EachPressThatSendsSaysWhatWentOut)
+{
+    SetCtrlVal(panel, PANEL_ENHBAR, 1);
+    SetCtrlVal(panel, PANEL_SEC_4, 0);
+    SetCtrlVal(panel, PANEL_A_REG, 6u);
+    click(PANEL_SEND_DATA);
+    regs.N_flag = ZR3500;
+    SetCtrlVal(panel, PANEL_K_REG, 110100u);
+    click(PANEL_SEND_DATA);
+    board.write_limit = 20;
+    click(PANEL_SEND_DATA);
+    EXPECT_EQ(text(PANEL_Status),
+              "Sent main word 0x000E2C (49 bytes): R 1, M 7, A 6\n"
+              "Sent main word 0x000E2C and auxiliary word 0x0D70A1 (98 bytes): R 1, M 7, A 6, K 110100\n"
+              "Programming failed: FT_Write status 0, 20 of 98 bytes written.\n")
+        << "a short write is no confirmation";
+}
+
 TEST_F(ProgramDevice, EnhancementBurstForEitherPart)
 {
     for (int part : {0, 1}) {

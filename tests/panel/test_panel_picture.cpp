@@ -30,7 +30,11 @@ TEST_F(MainPanelTest, PictureOfTheMainPanelIsWritten)
 
     Select_Mode(GetPanelMenuBar(panel), MENU_CHANGE_PART_ZR3500, nullptr, panel);
     SetCtrlVal(panel, PANEL_K_REG, 131073u);
+    SetCtrlVal(panel, PANEL_SEC_4, 0);
+    SetCtrlVal(panel, PANEL_MASH, 0);
+    SetCtrlVal(panel, PANEL_LNM, 0);
     calculate_freq_from_regs(kModeRecompute);
+    type_and_enter(PANEL_PLL_FREQ, "4321");  // a solve, with its line under "Out Freq"
     ProcessSystemEvents();
     const QString fractional = QStringLiteral(ZR_PICTURE_DIR "/main_panel_zr3500.png");
     EXPECT_TRUE(PanelWindow(panel)->grab().save(fractional)) << fractional.toStdString();

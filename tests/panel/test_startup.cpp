@@ -2,7 +2,9 @@
 // recorded instead of waited and the simulated board behind the D2XX calls.
 #include "support/operator_actions.h"
 
+#include "link/burst_decoder.h"
 #include "link/callbacks/board_connection.h"
+#include "link/serial_words.h"
 #include "link/d2xx/simulated_board.h"
 #include "panel/application.h"
 #include "panel/main_panel.h"
@@ -24,6 +26,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -38,6 +41,9 @@ std::function<void()> operator_actions;
 // Called at each recorded wait, with the number of waits so far.
 std::function<void(int)> at_wait;
 int waits = 0;
+// Whether QUIT is clicked after the operator's actions; a test that ends the
+// program another way clears it.
+bool click_quit = true;
 
 std::string text_of(int control)
 {
@@ -76,7 +82,8 @@ void record_wait(double seconds)
         QTimer::singleShot(0, [] {
             if (operator_actions)
                 operator_actions();
-            click(PANEL_QUIT);
+            if (click_quit)
+                click(PANEL_QUIT);
         });
 }
 
@@ -121,6 +128,7 @@ protected:
         qApp->installEventFilter(&watcher);
         operator_actions = nullptr;
         at_wait = nullptr;
+        click_quit = true;
     }
     void TearDown() override
     {
@@ -318,4 +326,92 @@ TEST_F(Startup, APanelThatCannotBeLoadedEndsTheProgramWithMinusOne)
     EXPECT_EQ(start("no_splash.uir"), -1);
     EXPECT_TRUE(trace.empty()) << "nothing was shown";
     EXPECT_TRUE(board.calls.empty());
+}
+
+TEST_F(Startup, ClosingTheWindowOrASignalTakesTheRoadOfQuit)
+{
+    board.device_count = 1;
+    struct Way {
+        const char* name;
+        std::function<void()> act;
+    };
+    const Way ways[] = {
+        {"closing the window", [] { PanelWindow(MainPanelHandle)->window()->close(); }},
+        {"SIGTERM", [] { std::raise(SIGTERM); }},
+        {"SIGINT", [] { std::raise(SIGINT); }},
+        {"SIGHUP", [] { std::raise(SIGHUP); }},
+    };
+    for (const Way& way : ways) {
+        QFile::remove(QStringLiteral("panel.sts"));
+        click_quit = false;
+        bool still_running = false;
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, [&] {
+            still_running = true;
+            QuitUserInterface(0);
+        });
+        operator_actions = [&] {
+            SetCtrlVal(MainPanelHandle, PANEL_M_REG, 12u);
+            guard.start(3000);
+            way.act();
+        };
+        EXPECT_EQ(start(), 0) << way.name;
+        guard.stop();
+        EXPECT_FALSE(still_running) << way.name << " did not end the program";
+        EXPECT_FALSE(board.is_open()) << way.name;
+        EXPECT_EQ(board.calls.back(), "FT_Close") << way.name;
+        QFile saved(QStringLiteral("panel.sts"));
+        ASSERT_TRUE(saved.open(QIODevice::ReadOnly)) << way.name << " saved nothing";
+        EXPECT_TRUE(saved.readAll().contains("PANEL_M_REG = 12\n")) << way.name;
+    }
+}
+
+TEST_F(Startup, ASignalDuringTheSplashEndsStartUpAndLeavesTheSavedStateAlone)
+{
+    board.device_count = 1;
+    const std::string state = "# zr-eval panel state 1\nPANEL_M_REG = 300\n";
+    write_state(state);
+    click_quit = false;
+    at_wait = [](int n) {
+        if (n == 1) {
+            std::raise(SIGTERM);
+            ProcessSystemEvents();  // as the real wait does
+        }
+    };
+    EXPECT_EQ(start(), 0);
+    EXPECT_EQ(board.calls, std::vector<std::string>{}) << "no board opened";
+    QFile saved(QStringLiteral("panel.sts"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll().toStdString(), state);
+}
+
+TEST_F(Startup, AfterARestartFromZR3500TheIntegerPartCountsNoFractionalTerm)
+{
+    board.device_count = 1;
+    operator_actions = [] {
+        PanelMenuBarWidget(MainPanelHandle)->findChild<QAction*>(QStringLiteral("MENU_CHANGE_PART_ZR3500"))->trigger();
+        SetCtrlVal(MainPanelHandle, PANEL_SEC_4, 0);   // prescaler in use
+        SetCtrlVal(MainPanelHandle, PANEL_ENHBAR, 1);  // program the counters
+        SetCtrlVal(MainPanelHandle, PANEL_MASH, 1);
+        SetCtrlVal(MainPanelHandle, PANEL_RAND_EN, 1);
+        operator_type(CtrlWidget(MainPanelHandle, PANEL_PLL_FREQ), "4321");
+    };
+    ASSERT_EQ(start(), 0);
+
+    double shown = 0.0;
+    unsigned K = 0;
+    operator_actions = [&] {
+        click(PANEL_SEND_DATA);
+        GetCtrlVal(MainPanelHandle, PANEL_PLL_FREQ, &shown);
+        GetCtrlVal(MainPanelHandle, PANEL_K_REG, &K);
+    };
+    ASSERT_EQ(start(), 0);
+    EXPECT_EQ(shown, 4300.0) << "M 7, A 6 at Fc 50 MHz, with no fraction";
+    EXPECT_NE(K, 0u) << "the hidden K keeps its value for a later ZR3500";
+    ASSERT_EQ(board.bursts.size(), 1u);
+    const ChipReception r = decode_burst(board.bursts.back());
+    ASSERT_EQ(r.latched_words.size(), 1u) << "the main word alone";
+    const MainWordFields f = main_word_fields(r.latched_words[0]);
+    EXPECT_EQ(50.0 * (10 * (f.M + 1) + f.A), shown) << "the chip gets what the panel shows";
 }

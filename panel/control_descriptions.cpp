@@ -1,0 +1,100 @@
+#include "panel/control_descriptions.h"
+
+#include "link/serial_words.h"
+#include "panel/New_Panel.h"
+#include "panel/runtime/ui_runtime.h"
+#include "panel/runtime/ui_runtime_qt.h"
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+struct Description {
+    int control;
+    const char* text;
+};
+
+// The controls whose meaning is fixed; ranges are added from the resource.
+const Description kDescriptions[] = {
+    {PANEL_REF_FREQ, "Reference frequency Fr in MHz. Fc = Fr / (R + 1)."},
+    {PANEL_PLL_FREQ, "Output frequency Fin in MHz. Type a target and the registers are solved for it; "
+                     "an arrow step moves one channel of Fc up or down."},
+    {PANEL_R_REG, "Reference counter R (6 bits): Fc = Fr / (R + 1)."},
+    {PANEL_M_REG, "Main counter M (9 bits). The range rules keep it where the prescaler and modulator allow."},
+    {PANEL_A_REG, "Swallow counter A (4 bits), unused while the prescaler is bypassed."},
+    {PANEL_K_REG, "Fractional numerator K (18 bits): the fraction is (2 x K + RAND_EN) / 524288."},
+    {PANEL_E_REG, "Enhancement register E (8 bits), sent alone while ENH is at \"Enable  (Low)\"."},
+    {PANEL_SEC_4, "Prescaler: \"Enable\" divides by the 10/11 or 5/6 prescaler (P 10 or 5); \"Disable\" "
+                  "bypasses it (P 1, A unused). Main word bit 16."},
+    {PANEL_MOD_SEL, "Prescaler modulus: \"10/11\" (P 10) or \"5/6\" (P 5). Board line MOD_SEL."},
+    {PANEL_RAND_EN, "Dither: the lowest bit of the 19-bit fraction. Board line RAND_EN."},
+    {PANEL_MASH, "Order of the sigma-delta modulator: \"1-1\" (second) or \"1-1-1\" (third). Board line MASH."},
+    {PANEL_ENHBAR, "\"Enable  (Low)\": a press programs only the enhancement register E. \"Disable (High)\": a press "
+                   "programs R, M, A and, for ZR3500, K. Board line ENHBAR."},
+    {PANEL_LNM, "The board's LNM jumper, as fitted: it changes the modulator's range rules. Not sent."},
+    {PANEL_SEND_DATA, "Sends the registers to the chip in one burst, as ENH selects; Status says what went out."},
+    {PANEL_QUIT, "Closes the board, saves the panel to panel.sts and quits (Ctrl+Q)."},
+    {PANEL_Status, "Messages of the board search and of each programming."},
+    {PANEL_TEXTMSG_10, "The part in force; choose it from the \"Select Part\" menu."},
+    {PANEL_TEXTMSG_41, "No board was found at start-up: connect it and restart the program."},
+    {PANEL_TEXTMSG_42, "The board was found at start-up."},
+    {PANEL_PICTURE_2, "Opens the maker's web site."},
+    {PANEL_SOLVE_REPORT, "What the last solve asked for, what the registers give, and what the range rules changed."},
+};
+
+// Where each register bit of the main word stands.
+int main_word_bit(char reg, int bit)
+{
+    for (int i = 0; i < kMainWordBits; ++i)
+        if (kMainWordLayout[static_cast<std::size_t>(i)].reg == reg &&
+            kMainWordLayout[static_cast<std::size_t>(i)].bit == bit)
+            return kMainWordBits - 1 - i;
+    return -1;
+}
+
+std::string range_of(const ControlDef& c)
+{
+    char text[80];
+    if (c.type == ValueType::Unsigned)
+        std::snprintf(text, sizeof text, " Range %.0f to %.0f.", c.minimum, c.maximum);
+    else
+        std::snprintf(text, sizeof text, " Range %g to %g.", c.minimum, c.maximum);
+    return text;
+}
+
+// "M bit 6, main word bit 15."
+std::string bit_description(const ControlDef& c)
+{
+    const int bit = std::stoi(c.label);
+    char text[80];
+    if (c.callback == "K_reg_Change")
+        std::snprintf(text, sizeof text, "K bit %d, auxiliary word bit %d.", bit, bit + 3);
+    else if (c.callback == "Enhancement_reg_changed")
+        std::snprintf(text, sizeof text, "E bit %d, enhancement word bit %d.", bit, bit);
+    else {
+        const char reg = c.callback[0];
+        std::snprintf(text, sizeof text, "%c bit %d, main word bit %d.", reg, bit, main_word_bit(reg, bit));
+    }
+    return text;
+}
+
+}  // namespace
+
+void describe_main_panel_controls(int panel)
+{
+    for (const ControlDef* c : PanelControlDefs(panel)) {
+        std::string text;
+        for (const Description& d : kDescriptions)
+            if (d.control == c->id)
+                text = d.text;
+        if (c->kind == ControlKind::Numeric)
+            text += range_of(*c);
+        else if (c->kind == ControlKind::BitToggle)
+            text = bit_description(*c) + " Click or press Space to flip it; the arrow keys move along the row.";
+        else if (text.empty() && c->kind == ControlKind::TextMessage)
+            text = "Select the text with the mouse to copy it.";
+        if (!text.empty())
+            SetCtrlToolTip(panel, c->id, text.c_str());
+    }
+}
