@@ -105,9 +105,9 @@ int GetCtrlVal(int panel, int control, unsigned int* value);
 int GetCtrlVal(int panel, int control, double* value);
 int GetCtrlVal(int panel, int control, std::string* value);
 
-// Numeric writes are converted to the control's type; a value outside a numeric
-// field's range is held and shown as written, and the field marks it (the
-// operator's own entries are coerced into the range). A text replaces a text
+// Numeric writes are converted to the control's type. A double outside its
+// field's range is held and shown as written, and the field marks it; an unsigned
+// field coerces every value into its range, as the operator's entries are. A text replaces a text
 // message's text and is appended to a text box's.
 int SetCtrlVal(int panel, int control, int value);
 int SetCtrlVal(int panel, int control, unsigned int value);

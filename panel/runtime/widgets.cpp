@@ -42,6 +42,10 @@ NumericField::NumericField(bool is_unsigned, double minimum, double maximum, dou
 
 void NumericField::hold(double value)
 {
+    // An unsigned field holds a register: no value beyond its range can stand in
+    // it, so such a write is coerced. A double field holds any finite value.
+    if (unsigned_ || !std::isfinite(value))
+        value = std::clamp(value, range_min_, range_max_);
     if (value < range_min_ || value > range_max_)
         setRange(std::min(range_min_, value), std::max(range_max_, value));
     setValue(value);

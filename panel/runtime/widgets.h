@@ -15,10 +15,11 @@
 // the full double that was written or typed; its precision is for display only.
 //
 // The operator's entries are coerced into the field's range, and an unsigned
-// field takes a typed fraction as its whole part, and shows that. A value written
-// by the program is held and shown as written, even outside the range; the field
-// is then marked (red, and its tooltip says so), and an arrow step moves from the
-// value held.
+// field takes a typed fraction as its whole part, and shows that. A double
+// written by the program is held and shown as written, even outside the range;
+// the field is then marked (red, and its tooltip says so), and an arrow step
+// moves from the value held. An unsigned field's range is a hard limit (it holds
+// a register): every value written is coerced into it.
 class NumericField : public QDoubleSpinBox {
     Q_OBJECT
 public:

@@ -196,11 +196,13 @@ TEST_F(OutFreqField, LeavingTheFieldCommitsOnlyAfterAnEdit)
     EXPECT_EQ(commits.count(), 1);
 }
 
-TEST_F(RegisterField, UnsignedValuesAreHeldWholeAndFractionsTypedShowTheirWholePart)
+TEST_F(RegisterField, UnsignedValuesAreCoercedAsUnsignedAndFractionsTypedShowTheirWholePart)
 {
     field.setHeldUnsigned(4294967295u);
-    EXPECT_EQ(field.heldUnsigned(), 4294967295u) << "never 0 or -1";
-    EXPECT_TRUE(field.property("outsideRange").toBool());
+    EXPECT_EQ(field.heldUnsigned(), 511u) << "compared as unsigned, never 0 or -1";
+    field.setHeldUnsigned(0x80000000u);
+    EXPECT_EQ(field.heldUnsigned(), 511u);
+    EXPECT_FALSE(field.property("outsideRange").toBool());
     type("0.9");
     enter();
     EXPECT_EQ(field.heldUnsigned(), 0u);

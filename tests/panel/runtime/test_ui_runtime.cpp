@@ -127,14 +127,16 @@ TEST_F(Window, EachControlIsReadInItsOwnTypeAndAWrongTypeStopsTheProgram)
     EXPECT_DEATH(SetCtrlVal(panel, WINDOW_TEXT, 3), "WINDOW_TEXT holds text, used as int");
 }
 
-TEST_F(Window, WritesAreConvertedAndHeldAsWritten)
+TEST_F(Window, WritesAreConvertedDoublesHeldAsWrittenUnsignedCoerced)
 {
     SetCtrlVal(panel, WINDOW_COUNT, 4294967295u);
-    EXPECT_EQ(value<unsigned>(WINDOW_COUNT), 4294967295u) << "compared as unsigned, never 0 or -1";
+    EXPECT_EQ(value<unsigned>(WINDOW_COUNT), 15u) << "compared as unsigned, never 0 or -1";
     SetCtrlVal(panel, WINDOW_COUNT, -1);
-    EXPECT_EQ(value<unsigned>(WINDOW_COUNT), 4294967295u) << "an int is taken as its unsigned bit pattern";
+    EXPECT_EQ(value<unsigned>(WINDOW_COUNT), 15u) << "an int is taken as its unsigned bit pattern";
     SetCtrlVal(panel, WINDOW_FREQ, 600.0);
-    EXPECT_EQ(value<double>(WINDOW_FREQ), 600.0);
+    EXPECT_EQ(value<double>(WINDOW_FREQ), 600.0) << "held, and marked as outside the range";
+    SetCtrlVal(panel, WINDOW_FREQ, 1.0 / 0.0);
+    EXPECT_EQ(value<double>(WINDOW_FREQ), 100.0) << "no infinity is held";
     SetCtrlVal(panel, WINDOW_FREQ, 7);
     EXPECT_EQ(value<double>(WINDOW_FREQ), 7.0);
     EXPECT_TRUE(recorded_calls.empty());
