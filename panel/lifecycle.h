@@ -1,5 +1,8 @@
 #pragma once
-// The files and the main panel's height that start-up and shutdown share.
+// The program's name, its files and the main panel's height, which start-up
+// and shutdown share.
+
+inline constexpr const char* kProgramName = "zr-eval";
 
 // The UI resource, carried inside the program, and the panel-state file in the
 // working directory.

@@ -5,11 +5,13 @@
 #include "panel/main_panel.h"
 #include "panel/New_Panel.h"
 #include "panel/runtime/ui_runtime.h"
+#include "panel/state_keeping.h"
 
 namespace {
 
 bool restored = false;
 bool pending = false;
+bool interactive = true;  // the way out lets the operator answer questions
 
 }  // namespace
 
@@ -19,7 +21,7 @@ int Shutdown(int, int, int event, void*, int, int)
         return 0;
     FTDIStatus = FT_Close(FTDIHandle);
     FTDIHandle = nullptr;
-    SavePanelState(MainPanelHandle, kPanelStateFile, 0);
+    save_panel_state(interactive);
     QuitUserInterface(0);
     return 0;
 }
@@ -37,7 +39,19 @@ void termination_signal(int)
         pending = true;
         return;
     }
+    // A logout or a kill waits for no answer.
+    interactive = false;
     Shutdown(MainPanelHandle, PANEL_QUIT, EVENT_COMMIT, nullptr, 0, 0);
+    interactive = true;
+}
+
+void display_lost()
+{
+    if (!restored)
+        return;
+    FT_Close(FTDIHandle);
+    FTDIHandle = nullptr;
+    save_panel_state(false);
 }
 
 bool termination_pending()

@@ -12,6 +12,10 @@ int main_panel_closed(int panel, int event, void* callbackData, int eventData1, 
 // restored the panel they take the road of QUIT; before that, start-up stops
 // early and the state file on disk stays as it is, the operator's own.
 void termination_signal(int signal);
+// The display went away under the running program: the board is closed and the
+// panel saved without a question, as far as start-up got.
+void display_lost();
+
 // Whether a signal came before start-up had restored the panel.
 bool termination_pending();
 // Start-up begins (false: a signal only stops it) or has restored the panel

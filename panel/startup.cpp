@@ -2,14 +2,15 @@
 
 #include "link/callbacks/board_connection.h"
 #include "model/callbacks/calculator.h"
-#include "model/frequency.h"
 #include "panel/application.h"
 #include "panel/main_panel.h"
 #include "panel/New_Panel.h"
 #include "panel/runtime/ui_runtime.h"
 #include "panel/shutdown.h"
+#include "panel/state_keeping.h"
 #include "panel/status_box.h"
 
+#include <csignal>
 #include <cstdio>
 #include <string>
 
@@ -20,29 +21,6 @@ constexpr int kBlinkCycles = 4;
 constexpr double kBlinkPauseSeconds = 0.4;
 constexpr int kWhite = 0xFFFFFF;
 constexpr int kDarkRed = 0x660000;
-
-// Brings back the control values of the last session. The status box is not
-// part of the saved state, so this start-up's board messages stay.
-void restore_panel_state()
-{
-    std::string problem;
-    const int status = RecallPanelState(MainPanelHandle, kPanelStateFile, 0, &problem);
-    if (status == UI_ERR_STATE_CONTENT) {
-        append_status("The saved panel state in %s was not used: %s.\n", kPanelStateFile, problem.c_str());
-        return;
-    }
-    if (status != UI_OK)
-        return;
-    // The solver steps from the last computed Fc and Fin. Those still describe the
-    // resource defaults, so take them from the restored fields instead, without
-    // a recompute that would apply the integer part's ranges to a fractional setting.
-    double ref_freq = 0.0;
-    unsigned R = 0;
-    GetCtrlVal(MainPanelHandle, PANEL_REF_FREQ, &ref_freq);
-    GetCtrlVal(MainPanelHandle, PANEL_R_REG, &R);
-    regs.fc = comparison_frequency(ref_freq, R);
-    GetCtrlVal(MainPanelHandle, PANEL_PLL_FREQ, &regs.temp_pll_freq);
-}
 
 // Draws the operator's eye to the part menu.
 void blink_part_text()
@@ -72,6 +50,7 @@ int run_zr_eval(int argc, char* argv[], const char* resource_file)
     if (InitUIRuntime(argc, argv, zr_eval_application()) < 0)
         return -1;
     InstallTerminationCallback(termination_signal);
+    InstallDisplayLostCallback(display_lost);
     set_panel_restored(false);
     MainPanelHandle = LoadPanel(0, resource_file, PANEL);
     if (MainPanelHandle < 0)
@@ -91,10 +70,11 @@ int run_zr_eval(int argc, char* argv[], const char* resource_file)
     }
 
     compute_search_and_show();
+    take_state_folder();
     restore_panel_state();
     set_panel_restored(true);
     if (termination_pending())
-        Shutdown(MainPanelHandle, PANEL_QUIT, EVENT_COMMIT, nullptr, 0, 0);
+        termination_signal(SIGTERM);
 
     std::snprintf(buf, kBufSize, "Select Part");
     SetCtrlVal(MainPanelHandle, PANEL_TEXTMSG_10, buf);
@@ -102,6 +82,7 @@ int run_zr_eval(int argc, char* argv[], const char* resource_file)
         blink_part_text();
 
     RunUserInterface();
+    release_state_folder();
     DiscardPanel(MainPanelHandle);
     return 0;
 }

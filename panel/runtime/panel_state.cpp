@@ -2,9 +2,9 @@
 
 #include "panel/runtime/ui_runtime.h"
 #include "panel/runtime/ui_runtime_qt.h"
+#include "panel/runtime/file_io.h"
 #include "panel/runtime/ui_runtime_state.h"
 
-#include <QFile>
 
 #include <cerrno>
 #include <charconv>
@@ -46,6 +46,7 @@ std::string quoted(const std::string& text)
         case '"': out += "\\\""; break;
         case '\\': out += "\\\\"; break;
         case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
         default: out += c; break;
         }
     }
@@ -67,6 +68,8 @@ bool unquoted(std::string_view s, std::string* text)
             c = s[++i];
             if (c == 'n')
                 c = '\n';
+            else if (c == 'r')
+                c = '\r';
             else if (c != '"' && c != '\\')
                 return false;
         }
@@ -191,11 +194,19 @@ bool parse_state(std::string_view text, const std::string& application,
         *problem = "line " + std::to_string(line_number) + ": " + why;
         return false;
     };
+    // What ordinary editors write: a UTF-8 byte-order mark, and lines ended by
+    // LF, CR LF or CR alone.
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark)
+        text.remove_prefix(kByteOrderMark.size());
     while (!text.empty() || line_number == 0) {
         ++line_number;
-        const std::size_t end = text.find('\n');
+        const std::size_t end = text.find_first_of("\r\n");
         std::string_view line = text.substr(0, end);
-        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+        std::size_t next = end == std::string_view::npos ? text.size() : end + 1;
+        if (end != std::string_view::npos && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n')
+            ++next;
+        text.remove_prefix(next);
         if (line_number == 1) {
             if (trimmed(line) != panel_state_header(application))
                 return fail("not a " + application + " panel state file");
@@ -232,38 +243,6 @@ bool parse_state(std::string_view text, const std::string& application,
 // ---------------------------------------------------------------- the panel layer's calls
 
 namespace {
-
-constexpr qint64 kLargestStateFile = 1 << 20;
-
-// Replaces path with text in one step: the text goes to a temporary file beside
-// it, which takes the old file's place only once it is complete and on disk. A
-// crash or a full disk never destroys the previous file. (Qt 6.4's QSaveFile
-// commits a file that a full disk cut short, so it is not used here.)
-bool replace_file(const std::string& path, const std::string& text)
-{
-    std::string temporary = path + ".XXXXXX";
-    const int fd = mkstemp(temporary.data());
-    if (fd < 0)
-        return false;
-    const mode_t mask = umask(0);
-    umask(mask);
-    bool ok = fchmod(fd, 0666 & ~mask) == 0;
-    for (std::size_t done = 0; ok && done < text.size();) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            ok = false;
-        else
-            done += static_cast<std::size_t>(n);
-    }
-    ok = ok && fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && std::rename(temporary.c_str(), path.c_str()) == 0;
-    if (!ok)
-        std::remove(temporary.c_str());
-    return ok;
-}
 
 StateValue value_of(int panel, const ControlDef& c)
 {
@@ -317,14 +296,26 @@ std::vector<StateValue> current_state(int panel)
     return values;
 }
 
-int SavePanelState(int panel, const char* file, int stateIndex)
+int SavePanelState(int panel, const char* file, int stateIndex, std::string* problem)
 {
     if (!PanelWindow(panel))
         return UI_ERR_BAD_HANDLE;
     if (stateIndex != 0 || !file)
         return UI_ERR_STATE_FILE;
     const std::string& application = ui_layer::runtime().application.name;
-    return replace_file(file, format_state(application, current_state(panel))) ? UI_OK : UI_ERR_STATE_FILE;
+    const std::string text = format_state(application, current_state(panel));
+    // Never write what the reader would refuse at the next start.
+    std::string why;
+    std::vector<StateValue> check;
+    if (text.size() > kLargestStateFile)
+        why = "the panel's state is larger than a panel-state file may be";
+    else if (!parse_state(text, application, PanelControlDefs(panel), &check, &why))
+        why = "the state would not read back (" + why + ")";
+    else if (replace_file(file, text, &why))
+        return UI_OK;
+    if (problem)
+        *problem = why;
+    return UI_ERR_STATE_FILE;
 }
 
 int RecallPanelState(int panel, const char* file, int stateIndex, std::string* problem)
@@ -333,19 +324,22 @@ int RecallPanelState(int panel, const char* file, int stateIndex, std::string* p
         return UI_ERR_BAD_HANDLE;
     if (stateIndex != 0 || !file)
         return UI_ERR_STATE_FILE;
-    QFile in(QString::fromLocal8Bit(file));
-    if (!in.open(QIODevice::ReadOnly))
-        return UI_ERR_STATE_FILE;
-    const QByteArray text = in.read(kLargestStateFile + 1);
-    std::string why;
+    std::string text, why;
+    switch (read_regular_file(file, kLargestStateFile, &text, &why)) {
+    case ReadOutcome::Ok: break;
+    case ReadOutcome::Missing: return UI_ERR_STATE_FILE;
+    case ReadOutcome::NotRegular:
+    case ReadOutcome::Unreadable:
+        if (problem)
+            *problem = why;
+        return UI_ERR_STATE_UNREADABLE;
+    case ReadOutcome::TooLarge:
+        if (problem)
+            *problem = why;
+        return UI_ERR_STATE_CONTENT;
+    }
     std::vector<StateValue> values;
-    if (text.size() > kLargestStateFile)
-        why = "larger than a panel state can be";
-    else if (!parse_state(std::string_view(text.constData(), static_cast<std::size_t>(text.size())),
-                          ui_layer::runtime().application.name, PanelControlDefs(panel),
-                          &values, &why))
-        values.clear();
-    if (!why.empty()) {
+    if (!parse_state(text, ui_layer::runtime().application.name, PanelControlDefs(panel), &values, &why)) {
         if (problem)
             *problem = why;
         return UI_ERR_STATE_CONTENT;

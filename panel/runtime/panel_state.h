@@ -9,14 +9,19 @@
 //
 // One line per control that holds a value, in resource order: integers in
 // decimal, doubles with 17 significant digits so that they read back bit for bit,
-// texts in double quotes with \" \\ and \n escaped. Text boxes collect messages
+// texts in double quotes with \" \\ \n and \r escaped. A byte-order mark and
+// lines ended by CR LF or CR alone are read as well. Text boxes collect messages
 // of the running program and are not part of the state.
 
 #include "panel/runtime/ui_resource.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
+
+// The largest state file the reader takes; the writer never writes a larger one.
+inline constexpr std::size_t kLargestStateFile = 1 << 20;
 
 // The first line of the application's state files: "# <name> panel state 1".
 std::string panel_state_header(const std::string& application);

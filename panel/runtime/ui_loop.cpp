@@ -6,7 +6,9 @@
 #include <QAbstractEventDispatcher>
 #include <QDesktopServices>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSocketNotifier>
 #include <QThread>
 #include <QUrl>
@@ -47,6 +49,30 @@ void startup_message_handler(QtMsgType type, const QMessageLogContext&, const QS
 {
     if (type == QtFatalMsg)
         no_display("the display server did not answer");
+}
+
+// While the program runs, a fatal message of the toolkit, or its word that the
+// display connection broke (after which it ends the process itself), is the
+// display going away: let the program keep what it can, then end.
+void running_message_handler(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type != QtFatalMsg && !message.contains(QLatin1String("connection broke"))) {
+        if (previous_handler)
+            previous_handler(type, context, message);
+        else
+            std::fprintf(stderr, "%s\n", qPrintable(message));
+        return;
+    }
+    std::fprintf(stderr, "%s: the display went away (%s)\n", runtime().application.name.c_str(),
+                 qPrintable(message));
+    static bool running = false;
+    if (!running) {
+        running = true;
+        if (DisplayLostCallbackPtr callback = runtime().on_display_lost)
+            callback();
+    }
+    std::fflush(stderr);
+    std::_Exit(1);
 }
 
 // A signal only writes its number into a pipe; the event loop reads it and runs
@@ -112,6 +138,7 @@ int InitUIRuntime(int argc, char* argv[], const UIApplication& application)
     previous_handler = qInstallMessageHandler(startup_message_handler);
     r.app = std::make_unique<QApplication>(app_argc, app_argv);
     qInstallMessageHandler(previous_handler);
+    previous_handler = qInstallMessageHandler(running_message_handler);
     QApplication::setQuitOnLastWindowClosed(false);
     // QApplication takes the desktop's locale for the C library too; formatted
     // numbers must keep the point whatever the desktop language.
@@ -132,6 +159,8 @@ void CloseUIRuntime()
         signal_pipe[0] = signal_pipe[1] = -1;
     }
     r.on_termination = nullptr;
+    r.on_display_lost = nullptr;
+    qInstallMessageHandler(nullptr);
     r.app.reset();
 }
 
@@ -205,6 +234,48 @@ int Delay(double seconds)
     if (QAbstractEventDispatcher* d = QAbstractEventDispatcher::instance())
         d->wakeUp();
     return UI_OK;
+}
+
+int InstallDisplayLostCallback(DisplayLostCallbackPtr callback)
+{
+    runtime().on_display_lost = callback;
+    return UI_OK;
+}
+
+int GenericMessagePopup(const char* title, const char* message, const char* button1, const char* button2,
+                        const char* button3)
+{
+    if (!runtime().app)
+        return UI_ERR_NO_RUNTIME;
+    QMessageBox box(QMessageBox::Warning, QString::fromUtf8(title ? title : ""), QString::fromUtf8(message ? message : ""),
+                    QMessageBox::NoButton, QApplication::activeWindow());
+    box.setObjectName(QStringLiteral("GenericMessagePopup"));
+    QAbstractButton* buttons[3] = {};
+    const char* texts[3] = {button1, button2, button3};
+    for (int i = 0; i < 3; ++i)
+        if (texts[i] && *texts[i])
+            buttons[i] = box.addButton(QString::fromUtf8(texts[i]), QMessageBox::AcceptRole);
+    box.exec();
+    for (int i = 0; i < 3; ++i)
+        if (buttons[i] && box.clickedButton() == buttons[i])
+            return i + 1;
+    return 0;
+}
+
+int FileSelectPopup(const char* folder, const char* name, const char* title, std::string* path)
+{
+    if (!runtime().app)
+        return UI_ERR_NO_RUNTIME;
+    QFileDialog dialog(QApplication::activeWindow(), QString::fromUtf8(title ? title : ""),
+                       QString::fromUtf8(folder ? folder : ""));
+    dialog.setObjectName(QStringLiteral("FileSelectPopup"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.selectFile(QString::fromUtf8(name ? name : ""));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return 0;
+    *path = dialog.selectedFiles().front().toStdString();
+    return 1;
 }
 
 int OpenWebAddress(const char* address)

@@ -27,6 +27,7 @@ enum UIStatus : int {
     UI_ERR_DISPLAY = -9,            // no display could be opened
     UI_ERR_STATE_FILE = -10,        // the panel-state file is missing or cannot be read or written
     UI_ERR_STATE_CONTENT = -11,     // the panel-state file does not fit the panel
+    UI_ERR_STATE_UNREADABLE = -12,  // the panel-state file is there but cannot be read (or is no file)
 };
 
 // Events passed to control and panel callbacks.
@@ -128,6 +129,11 @@ int RunUserInterface();
 // SIGTERM, SIGINT and SIGHUP no longer end the program at once: each one runs the
 // callback from the event loop (or from the next ProcessSystemEvents or Delay).
 int InstallTerminationCallback(TerminationCallbackPtr callback);
+// When the display goes away under the running program (the X server ends), the
+// toolkit cannot go on: the callback runs once, then the program ends with
+// status 1. It must not need the display.
+using DisplayLostCallbackPtr = void (*)();
+int InstallDisplayLostCallback(DisplayLostCallbackPtr callback);
 int QuitUserInterface(int code);
 
 // Waits for the given time while the panels keep repainting; operator input
@@ -139,15 +145,26 @@ void SetDelayFunction(DelayFunction function);
 
 // The values of every control of a panel that holds one, saved to or restored
 // from a panel-state file (see panel_state.h); visibility and dimming are not part
-// of it. Only state index 0 exists. Saving replaces the file in one step, so a
-// failed save leaves the previous file whole. Restoring checks the whole file
-// first: a file that does not fit the panel changes nothing, and *problem says
-// which line was wrong.
-int SavePanelState(int panel, const char* file, int stateIndex);
+// of it. Only state index 0 exists. Saving replaces the file in one step (through
+// a symbolic link to its target, keeping its mode and owner), so a failed save
+// leaves the previous file whole; a read-only file is a failed save. Restoring
+// reads only a regular file and checks the whole file first: a file that does not
+// fit the panel changes nothing. *problem says what went wrong, or which line.
+int SavePanelState(int panel, const char* file, int stateIndex, std::string* problem = nullptr);
 int RecallPanelState(int panel, const char* file, int stateIndex, std::string* problem = nullptr);
 
 // A modal message box with one button; returns when the operator dismisses it.
 int MessagePopup(const char* title, const char* message);
+
+// A modal message box with up to three buttons (a null or empty text leaves one
+// out). Returns the number of the button pressed, 1 to 3, or 0 when the box was
+// closed otherwise.
+int GenericMessagePopup(const char* title, const char* message, const char* button1, const char* button2,
+                        const char* button3);
+
+// Asks where to save a file, starting in folder with name. Returns 1 with the
+// chosen path in *path, or 0 when the operator cancelled.
+int FileSelectPopup(const char* folder, const char* name, const char* title, std::string* path);
 
 // Opens a web address in the desktop's browser. Returns 0 when it was handed over.
 int OpenWebAddress(const char* address);

@@ -74,6 +74,7 @@ struct Runtime {
     int quit_code = 0;
     DelayFunction delay = nullptr;
     TerminationCallbackPtr on_termination = nullptr;
+    DisplayLostCallbackPtr on_display_lost = nullptr;
 };
 
 Runtime& runtime();

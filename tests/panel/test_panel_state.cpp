@@ -59,7 +59,7 @@ TEST_F(PanelState, SaveThenRecallGivesBackEveryControlValue)
     SetCtrlVal(panel, PANEL_RAND_EN, 1);
     SetCtrlVal(panel, PANEL_AUX_17, 1);
     SetCtrlVal(panel, PANEL_SEC_2, 1);
-    SetCtrlVal(panel, PANEL_TEXTMSG_7, "Fin = \"quoted\" \\ and\nanother line");
+    SetCtrlVal(panel, PANEL_TEXTMSG_7, "Fin = \"quoted\" \\ and\nanother line\rand a carriage return");
     const std::string before = values_of(panel);
     ASSERT_EQ(SavePanelState(panel, path().c_str(), 0), UI_OK);
 
@@ -67,7 +67,8 @@ TEST_F(PanelState, SaveThenRecallGivesBackEveryControlValue)
     EXPECT_EQ(saved.rfind("# zr-eval panel state 1\nPANEL_REF_FREQ = 33.333333333333336\n", 0), 0u) << saved;
     EXPECT_NE(saved.find("\nPANEL_PLL_FREQ = 4175.0000953674316\n"), std::string::npos);
     EXPECT_NE(saved.find("\nPANEL_M_REG = 341\n"), std::string::npos);
-    EXPECT_NE(saved.find("\nPANEL_TEXTMSG_7 = \"Fin = \\\"quoted\\\" \\\\ and\\nanother line\"\n"), std::string::npos);
+    EXPECT_NE(saved.find("\nPANEL_TEXTMSG_7 = \"Fin = \\\"quoted\\\" \\\\ and\\nanother line\\rand a carriage return\"\n"),
+              std::string::npos);
     EXPECT_EQ(saved.find("PANEL_Status"), std::string::npos) << "the status box is not part of the state";
 
     const int fresh = LoadPanel(0, kResourceFile, PANEL);

@@ -1,170 +1,27 @@
 // The whole start-up and shutdown through the real panels, with the waits
 // recorded instead of waited and the simulated board behind the D2XX calls.
+#include "startup_fixture.h"
+
 #include "support/operator_actions.h"
 
 #include "link/burst_decoder.h"
 #include "link/callbacks/board_connection.h"
 #include "link/serial_words.h"
-#include "link/d2xx/simulated_board.h"
-#include "panel/application.h"
 #include "panel/main_panel.h"
-#include "panel/startup.h"
 #include "panel/New_Panel.h"
-#include "panel/runtime/panel_state.h"
 #include "panel/runtime/ui_runtime.h"
 #include "panel/runtime/ui_runtime_qt.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QDir>
-#include <QEvent>
 #include <QFile>
 #include <QMenuBar>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-
-#include <gtest/gtest.h>
+#include <QWidget>
 
 #include <csignal>
-#include <cstdio>
-#include <functional>
 #include <string>
 #include <vector>
-
-namespace {
-
-// What happened during a start-up, in order.
-std::vector<std::string> trace;
-// What the operator does once the event loop runs; QUIT is clicked after it.
-std::function<void()> operator_actions;
-// Called at each recorded wait, with the number of waits so far.
-std::function<void(int)> at_wait;
-int waits = 0;
-// Whether QUIT is clicked after the operator's actions; a test that ends the
-// program another way clears it.
-bool click_quit = true;
-
-std::string text_of(int control)
-{
-    std::string t;
-    GetCtrlVal(MainPanelHandle, control, &t);
-    return t;
-}
-
-int attribute(int control, int attr)
-{
-    int v = -1;
-    GetCtrlAttribute(MainPanelHandle, control, attr, &v);
-    return v;
-}
-
-void click(int control)
-{
-    operator_click(CtrlWidget(MainPanelHandle, control));
-}
-
-void record_wait(double seconds)
-{
-    ++waits;
-    char line[64];
-    if (seconds == 5.0) {
-        std::snprintf(line, sizeof line, "wait 5.0");
-    } else {
-        const int colour = attribute(PANEL_TEXTMSG_10, ATTR_TEXT_COLOR);
-        std::snprintf(line, sizeof line, "wait %.1f %s", seconds,
-                      colour == 0xFFFFFF ? "white" : colour == 0x660000 ? "dark red" : "other");
-    }
-    trace.emplace_back(line);
-    if (at_wait)
-        at_wait(waits);
-    if (waits == 9)  // the last wait of the blink: the event loop comes next
-        QTimer::singleShot(0, [] {
-            if (operator_actions)
-                operator_actions();
-            if (click_quit)
-                click(PANEL_QUIT);
-        });
-}
-
-// Records panels shown and the splash painted.
-class PanelWatcher : public QObject {
-public:
-    bool eventFilter(QObject* o, QEvent* e) override
-    {
-        auto* w = qobject_cast<QWidget*>(o);
-        if (!w)
-            return false;
-        const std::string window = w->window()->objectName().toStdString();
-        if (e->type() == QEvent::Show && w->isWindow() && !window.empty())
-            trace.push_back("show " + window);
-        if (e->type() == QEvent::Paint && window == "PANEL_2" && trace.back() != "paint PANEL_2")
-            trace.emplace_back("paint PANEL_2");
-        return false;
-    }
-};
-
-// The values of every control the state file holds, but the part text, which
-// start-up always rewrites.
-std::string panel_values()
-{
-    std::vector<StateValue> values = current_state(MainPanelHandle);
-    std::erase_if(values, [](const StateValue& v) { return v.control->id == PANEL_TEXTMSG_10; });
-    return format_state(kProgramName, values);
-}
-
-}  // namespace
-
-class Startup : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        previous_dir = QDir::currentPath();
-        QDir::setCurrent(dir.path());
-        previous_board = install_board_driver(&board);
-        board.device_count = 0;
-        SetDelayFunction(record_wait);
-        qApp->installEventFilter(&watcher);
-        operator_actions = nullptr;
-        at_wait = nullptr;
-        click_quit = true;
-    }
-    void TearDown() override
-    {
-        qApp->removeEventFilter(&watcher);
-        SetDelayFunction(nullptr);
-        install_board_driver(previous_board);
-        QDir::setCurrent(previous_dir);
-    }
-
-    // One run of the program, from a clean process state.
-    int start(const char* resource = kResourceFile)
-    {
-        regs = RegisterSet{};
-        FTDIHandle = nullptr;
-        MainPanelHandle = SplashPanelHandle = 0;
-        trace.clear();
-        waits = 0;
-        board.calls.clear();
-        static char name[] = "zr-eval";
-        static char* argv[] = {name, nullptr};
-        return run_zr_eval(1, argv, resource);
-    }
-
-    void write_state(const std::string& text)
-    {
-        QFile f(QStringLiteral("panel.sts"));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(text.data(), static_cast<qint64>(text.size()));
-    }
-
-    QTemporaryDir dir;
-    QString previous_dir;
-    SimulatedBoard board;
-    BoardDriver* previous_board = nullptr;
-    PanelWatcher watcher;
-};
 
 TEST_F(Startup, StepsRunInOrderWithTheirWaits)
 {
@@ -239,7 +96,7 @@ TEST_F(Startup, QuitThenStartAgainBringsBackEveryControlValue)
         SetCtrlVal(MainPanelHandle, PANEL_K_REG, 1000u);
         SetCtrlVal(MainPanelHandle, PANEL_RAND_EN, 1);
         SetCtrlVal(MainPanelHandle, PANEL_SEC_4, 0);
-        SetCtrlVal(MainPanelHandle, PANEL_E_REG, 200u);
+        operator_type(CtrlWidget(MainPanelHandle, PANEL_E_REG), "200");
         SetCtrlVal(MainPanelHandle, PANEL_ENHBAR, 1);
         SetCtrlVal(MainPanelHandle, PANEL_REF_FREQ, 100.0 / 3.0);
         click(PANEL_SEC_5);  // M bit 6: recomputes with the new settings
@@ -281,7 +138,7 @@ TEST_F(Startup, AGarbledStateFileLeavesTheDefaultsAndSaysSo)
     EXPECT_EQ(M, 7u);
     EXPECT_EQ(status, "Checking for FTDI devices...\nThere are no FTDI devices installed.\n"
                       "The saved panel state in panel.sts was not used: line 3: PANEL_A_REG = banana: "
-                      "not a whole number.\n");
+                      "not a whole number. It was moved to panel.sts.rejected.\n");
 
     write_state("# zr-eval panel state 1\nPANEL_M_REG = 30");  // cut short: still a whole line
     EXPECT_EQ(start(), 0);
@@ -289,7 +146,9 @@ TEST_F(Startup, AGarbledStateFileLeavesTheDefaultsAndSaysSo)
     write_state("# zr-eval panel st");
     EXPECT_EQ(start(), 0);
     EXPECT_EQ(M, 7u);
-    EXPECT_NE(status.find("was not used: line 1: not a zr-eval panel state file.\n"), std::string::npos);
+    EXPECT_NE(status.find("was not used: line 1: not a zr-eval panel state file. It was moved to panel.sts.rejected-"),
+              std::string::npos)
+        << "the first refused file keeps its place: " << status;
 }
 
 TEST_F(Startup, ArrowUpAfterARestoredSettingMovesOneChannel)

@@ -2,12 +2,71 @@
 
 #include "panel/New_Panel.h"
 
+#include <QAbstractButton>
 #include <QAbstractSpinBox>
 #include <QApplication>
+#include <QFileDialog>
 #include <QFocusEvent>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
+
+#include <deque>
+
+namespace {
+
+std::deque<std::string> answers;
+int answered = 0;
+std::string last_text;
+
+// Looks for a modal box every few milliseconds while answers are waiting.
+void answer_when_shown()
+{
+    QTimer::singleShot(5, [] {
+        if (answers.empty())
+            return;
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            last_text = box->text().toStdString();
+            for (QAbstractButton* b : box->buttons())
+                if (b->text().toStdString() == answers.front()) {
+                    answers.pop_front();
+                    ++answered;
+                    b->click();
+                    break;
+                }
+        } else if (auto* files = qobject_cast<QFileDialog*>(modal)) {
+            last_text = files->windowTitle().toStdString();
+            files->selectFile(QString::fromStdString(answers.front()));
+            answers.pop_front();
+            ++answered;
+            QMetaObject::invokeMethod(files, "accept");
+        }
+        answer_when_shown();
+    });
+}
+
+}  // namespace
+
+void answer_next_popup(const std::string& answer)
+{
+    const bool idle = answers.empty();
+    answers.push_back(answer);
+    if (idle)
+        answer_when_shown();
+}
+
+int popups_answered()
+{
+    return answered;
+}
+
+std::string last_popup_text()
+{
+    return last_text;
+}
 
 void operator_click(QWidget* widget)
 {

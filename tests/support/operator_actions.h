@@ -13,6 +13,13 @@ void operator_click(QWidget* widget);
 // (or, with leave set, moves the focus away instead).
 void operator_type(QWidget* field, const std::string& typed, bool leave = false);
 
+// Answers the next modal box the program shows, as soon as it shows it: presses
+// the button with that text, or, in a file box, chooses that path.
+void answer_next_popup(const std::string& answer);
+// How many prepared answers were given so far, and the text of the last box answered.
+int popups_answered();
+std::string last_popup_text();
+
 // The constant name of a main-panel control ("PANEL_M_REG").
 std::string control_name(int control);
 
