@@ -68,12 +68,22 @@
     X(PANEL_2_PICTURE_4)             \
     X(PANEL_2_TEXTMSG_41)
 
-// The menu bar of the main panel: the bar, its menus and their items.
+// The menu bar of the main panel: the bar, its menus and their items. The
+// "Setup" and "Tools" menus stand beside the two of the original panel.
 #define NEW_PANEL_MENU(X)         \
     X(MENU)                       \
+    X(MENU_SETUP)                 \
+    X(MENU_SETUP_SAVE)            \
+    X(MENU_SETUP_OPEN)            \
     X(MENU_CHANGE_PART)           \
     X(MENU_CHANGE_PART_ZR3100)    \
     X(MENU_CHANGE_PART_ZR3500)    \
+    X(MENU_TOOLS)                 \
+    X(MENU_TOOLS_SWEEP)           \
+    X(MENU_TOOLS_BUS_VIEW)        \
+    X(MENU_TOOLS_COPY_WORDS)      \
+    X(MENU_TOOLS_EXPORT)          \
+    X(MENU_TOOLS_IMPORT)          \
     X(MENU_HELP)                  \
     X(MENU_HELP_ABOUT)
 

@@ -4,8 +4,12 @@
 #include "model/callbacks/bit_editors.h"
 #include "model/callbacks/numeric_fields.h"
 #include "panel/about.h"
+#include "panel/bus_view_menu.h"
 #include "panel/shutdown.h"
+#include "panel/sweep_menu.h"
 #include "panel/part_selection.h"
+#include "panel/register_transfer.h"
+#include "panel/setups.h"
 
 namespace {
 
@@ -39,6 +43,13 @@ constexpr NamedControlCallback kControlCallbacks[] = {
 constexpr NamedMenuCallback kMenuCallbacks[] = {
     NAMED(Select_Mode),
     NAMED(About),
+    NAMED(Save_Setup),
+    NAMED(Open_Setup),
+    NAMED(Open_Sweep_Window),
+    NAMED(Open_Bus_View),
+    NAMED(Copy_Register_Words),
+    NAMED(Export_Registers),
+    NAMED(Import_Registers),
 };
 
 #undef NAMED

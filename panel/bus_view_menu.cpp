@@ -1,0 +1,4 @@
+#include "panel/bus_view_menu.h"
+
+void Open_Bus_View(int, int, void*, int) {}
+
