@@ -11,9 +11,13 @@
 // decimal, doubles with 17 significant digits so that they read back bit for bit,
 // texts in double quotes with \" \\ and \n escaped. Text boxes collect messages
 // of the running program and are not part of the state.
+//
+// The format and its reader need no toolkit; saving and recalling a loaded
+// panel's state are the panel layer's SavePanelState and RecallPanelState.
 
 #include "panel/runtime/ui_resource.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,12 +38,27 @@ bool is_saved_in_state(const ControlDef& control);
 // The state file of the application's panel.
 std::string format_state(const std::string& application, const std::vector<StateValue>& values);
 
-// The values of a loaded panel's controls that the state holds, in resource order.
-std::vector<StateValue> current_state(int panel);
-
 // Reads and checks a whole state file against the panel's controls. Lines naming
 // an unknown constant are skipped. On a fault returns false and says in *problem
 // which line was wrong and why; *values is then untouched.
 bool parse_state(std::string_view text, const std::string& application,
                  const std::vector<const ControlDef*>& controls, std::vector<StateValue>* values,
                  std::string* problem);
+
+// A state file holds at most this many bytes; a reader reads one byte more to
+// tell a longer file.
+inline constexpr std::size_t kLargestStateFile = std::size_t{1} << 20;
+
+// parse_state on the bytes read from a state file, at most kLargestStateFile + 1
+// of them: a longer file is refused whole.
+bool parse_state_file(std::string_view read, const std::string& application,
+                      const std::vector<const ControlDef*>& controls, std::vector<StateValue>* values,
+                      std::string* problem);
+
+// Reads and checks the state file at path as a panel recalls it, without a panel.
+// Unless it fits, *problem says why: the system's reason it cannot be read, or
+// the line that was wrong.
+enum class StateFileVerdict { Fits, Unreadable, DoesNotFit };
+StateFileVerdict read_state_file(const std::string& path, const std::string& application,
+                                 const std::vector<const ControlDef*>& controls, std::vector<StateValue>* values,
+                                 std::string* problem);

@@ -10,7 +10,7 @@
 #include "panel/about.h"
 #include "panel/shutdown.h"
 #include "panel/part_selection.h"
-#include "panel/runtime/ui_resource.h"
+#include "panel/runtime/ui_resource_file.h"
 #include "panel/runtime/ui_runtime.h"
 #include "panel/runtime/ui_runtime_qt.h"
 #include "panel/runtime/widgets.h"
