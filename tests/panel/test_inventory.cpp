@@ -16,6 +16,7 @@
 #include "panel/runtime/widgets.h"
 
 #include <QAction>
+#include <QFile>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
@@ -383,4 +384,12 @@ TEST(UIResource, HeaderAndResourceNameTheSameConstants)
         }
     }
     EXPECT_EQ(menu, names_in(ConstantGroup::Menu));
+}
+
+TEST(UIResource, TheToolsCopyIsThePanelsResource)
+{
+    QFile panels_copy(QStringLiteral(":/New_Panel.uir"));
+    ASSERT_TRUE(panels_copy.open(QIODevice::ReadOnly));
+    const QByteArray text = panels_copy.readAll();
+    EXPECT_EQ(new_panel_resource_text(), std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
 }
