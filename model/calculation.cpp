@@ -4,6 +4,7 @@
 #include "model/frequency.h"
 #include "model/range_rules.h"
 #include "model/solver.h"
+#include "model/toggle_pattern.h"
 
 #include <cstdio>
 
@@ -69,6 +70,33 @@ void compute_results(RegisterSet& r)
     r.N_val = f.n;
     r.fp = f.fp;
     r.temp_pll_freq = f.fin;
+}
+
+void hold_in_register_widths(RegisterSet& r)
+{
+    r.M_reg = toggle_pattern(r.M_reg, chip::kMBits);
+    r.A_reg = toggle_pattern(r.A_reg, chip::kABits);
+    r.K_reg = toggle_pattern(r.K_reg, chip::kKBits);
+}
+
+Configuration recompute(RegisterSet& r)
+{
+    r.modulus = modulus_of(r.MOD_SEL);
+    const Configuration config = apply_range_branch(r);
+    compute_results(r);
+    return config;
+}
+
+SolvedRegisters solve_typed_target(RegisterSet& r, double target)
+{
+    r.modulus = modulus_of(r.MOD_SEL);
+    apply_range_branch(r);
+    r.new_pll_freq = target;
+    solve_target(r, /*fresh=*/true);
+    hold_in_register_widths(r);
+    const SolvedRegisters solved{r.M_reg, r.A_reg, r.K_reg};
+    recompute(r);
+    return solved;
 }
 
 void format_calculator_text(CalculatorText which, const RegisterSet& r, char* out, std::size_t size)
