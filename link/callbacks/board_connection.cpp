@@ -1,5 +1,6 @@
 #include "link/callbacks/board_connection.h"
 
+#include "link/board_setup.h"
 #include "panel/main_panel.h"
 #include "panel/New_Panel.h"
 #include "panel/runtime/ui_runtime.h"
@@ -8,14 +9,6 @@
 FT_HANDLE FTDIHandle = nullptr;
 FT_STATUS FTDIStatus = FT_OK;
 DWORD num_devs = 0;
-
-namespace {
-
-constexpr int kBoardIndex = 0;
-constexpr UCHAR kAllLinesOutputs = 0xFF;
-constexpr DWORD kBaudRate = 76800;
-
-}  // namespace
 
 void show_board_notice(bool connected)
 {
@@ -40,12 +33,12 @@ int FTDI_Search()
     append_status("%d FTDI devices found the count includes\nindividual ports on a single chip\n",
            static_cast<int>(num_devs));
 
-    FTDIStatus = FT_Open(kBoardIndex, &FTDIHandle);
+    FTDIStatus = FT_Open(kBoardDeviceIndex, &FTDIHandle);
     if (FTDIStatus != FT_OK) {
         append_status("Open Failed with error %d\n", static_cast<int>(FTDIStatus));
         return 1;
     }
     FTDIStatus = FT_SetBitMode(FTDIHandle, kAllLinesOutputs, FT_BITMODE_ASYNC_BITBANG);
-    FTDIStatus = FT_SetBaudRate(FTDIHandle, kBaudRate);
+    FTDIStatus = FT_SetBaudRate(FTDIHandle, kBitBangBaudRate);
     return 0;
 }
