@@ -16,9 +16,16 @@ enum class ExitStatus : int {
 
 class Failure : public std::runtime_error {
 public:
-    Failure(ExitStatus status, const std::string& message) : std::runtime_error(message), status_(status) {}
+    // With result_printed, the command has printed its result already (a JSON
+    // document that says what failed): only the line on the errors follows.
+    Failure(ExitStatus status, const std::string& message, bool result_printed = false)
+        : std::runtime_error(message), status_(status), result_printed_(result_printed)
+    {
+    }
     ExitStatus status() const { return status_; }
+    bool result_printed() const { return result_printed_; }
 
 private:
     ExitStatus status_;
+    bool result_printed_;
 };

@@ -90,6 +90,6 @@ int run_zrctl(int argc, const char* const argv[], std::ostream& out, std::ostrea
         }
         return static_cast<int>(ExitStatus::Done);
     } catch (const Failure& f) {
-        return fail(f.status(), f.what(), json_asked, out, err);
+        return fail(f.status(), f.what(), json_asked && !f.result_printed(), out, err);
     }
 }

@@ -35,7 +35,7 @@ void run_check_state(const std::string& path, Output& output)
         output.out << path << ": the panel would use it (" << values.size() << " control values)\n";
     }
     if (!fits)
-        throw Failure(ExitStatus::InvalidInput, path + ": the panel would not use it: " + problem);
+        throw Failure(ExitStatus::InvalidInput, path + ": the panel would not use it: " + problem, output.json);
 }
 
 }  // namespace
