@@ -89,6 +89,7 @@ double field_value(const char* option, const TextOption& o, int control)
     return value;
 }
 
+// A register's value: a whole number in its field's range.
 uint32_t register_value(const char* option, const TextOption& o, int control)
 {
     const uint32_t value = whole_number_of(option, o.text);
@@ -128,21 +129,23 @@ void take_saved_state(RegisterSet& r, const std::string& path)
     case StateFileVerdict::Fits: break;
     }
     for (const StateValue& v : values) {
-        const auto whole = static_cast<uint32_t>(v.number);
-        const int position = static_cast<int>(v.number);
+        // The reader has checked each value against its control: a register's is
+        // a whole number in its field's range, a switch's one of its two positions.
+        auto whole = [&v] { return static_cast<uint32_t>(v.number); };
+        auto position = [&v] { return static_cast<int>(v.number); };
         switch (v.control->id) {
         case PANEL_REF_FREQ: r.ref_freq = v.number; break;
-        case PANEL_R_REG: r.R_reg = whole; break;
-        case PANEL_M_REG: r.M_reg = whole; break;
-        case PANEL_A_REG: r.A_reg = whole; break;
-        case PANEL_K_REG: r.K_reg = whole; break;
-        case PANEL_E_REG: r.E_reg = whole; break;
-        case PANEL_SEC_4: r.prescaler_en = r.PS_mode = position; break;
-        case PANEL_MOD_SEL: r.MOD_SEL = position; break;
-        case PANEL_RAND_EN: r.RAND_EN = position; break;
-        case PANEL_MASH: r.MASH = position; break;
-        case PANEL_LNM: r.LNM = position; break;
-        case PANEL_ENHBAR: r.ENHBAR = position; break;
+        case PANEL_R_REG: r.R_reg = whole(); break;
+        case PANEL_M_REG: r.M_reg = whole(); break;
+        case PANEL_A_REG: r.A_reg = whole(); break;
+        case PANEL_K_REG: r.K_reg = whole(); break;
+        case PANEL_E_REG: r.E_reg = whole(); break;
+        case PANEL_SEC_4: r.prescaler_en = r.PS_mode = position(); break;
+        case PANEL_MOD_SEL: r.MOD_SEL = position(); break;
+        case PANEL_RAND_EN: r.RAND_EN = position(); break;
+        case PANEL_MASH: r.MASH = position(); break;
+        case PANEL_LNM: r.LNM = position(); break;
+        case PANEL_ENHBAR: r.ENHBAR = position(); break;
         case PANEL_TEXTMSG_10:
             if (v.text == part_name(ZR3100))
                 r.N_flag = ZR3100;

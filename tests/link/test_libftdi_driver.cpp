@@ -86,6 +86,9 @@ TEST_F(LibFtdi, EachOpenFailureHasItsD2xxStatusAndLeavesTheHandleAlone)
     }
     fake_libftdi.open_result = 0;
     EXPECT_EQ(driver.open(2, &handle), FT_DEVICE_NOT_FOUND) << "beyond the last port";
+    fake_libftdi.chips = {6};
+    EXPECT_EQ(driver.open(4, &handle), FT_DEVICE_NOT_OPENED) << "libftdi names ports A to D only";
+    fake_libftdi.chips = {2};
     fake_libftdi.find_all_result = -5;
     EXPECT_EQ(driver.open(0, &handle), FT_OTHER_ERROR) << "the bus cannot be listed";
     DWORD count = 99;
