@@ -83,9 +83,8 @@ double field_value(const char* option, const TextOption& o, int control)
     const double value = number_of(option, o.text);
     const ControlDef& c = panel_control(control);
     if (value < c.minimum || value > c.maximum)
-        throw Failure(ExitStatus::InvalidInput,
-                      std::string(option) + " " + o.text + ": outside " + range_text(c) + ", the range of the field \"" +
-                          c.label + "\"");
+        throw Failure(ExitStatus::InvalidInput, std::string(option) + " " + o.text + ": outside " + range_text(c) +
+                                                    ", the range of the field \"" + c.label + "\"");
     return value;
 }
 

@@ -62,8 +62,8 @@ int run_zrctl(int argc, const char* const argv[], std::ostream& out, std::ostrea
 
         // A first word that is neither an option nor a command: say so, rather
         // than that a command is missing.
-        if (argc > 1 && argv[1][0] != '-' &&
-            std::none_of(commands.begin(), commands.end(), [&](const Command& c) { return c.app->get_name() == argv[1]; })) {
+        const auto names_it = [&](const Command& c) { return argc > 1 && c.app->get_name() == argv[1]; };
+        if (argc > 1 && argv[1][0] != '-' && std::none_of(commands.begin(), commands.end(), names_it)) {
             std::string known;
             for (const Command& c : commands)
                 known += (known.empty() ? "" : ", ") + c.app->get_name();

@@ -103,8 +103,8 @@ protected:
     void set_up_like_an_operator()
     {
         const Setting& s = GetParam();
-        const std::string item = s.part == std::string("zr3500") ? "MENU_CHANGE_PART_ZR3500" : "MENU_CHANGE_PART_ZR3100";
-        PanelMenuBarWidget(panel)->findChild<QAction*>(QString::fromStdString(item))->trigger();
+        const char* item = s.part == std::string("zr3500") ? "MENU_CHANGE_PART_ZR3500" : "MENU_CHANGE_PART_ZR3100";
+        PanelMenuBarWidget(panel)->findChild<QAction*>(QString::fromLatin1(item))->trigger();
         const bool bypass = s.prescaler == std::string("bypass");
         if (!bypass) {
             set_switch(PANEL_SEC_4, 0);

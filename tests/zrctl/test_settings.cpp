@@ -111,7 +111,8 @@ TEST(ZrctlSettings, EachBadCommandLineHasItsStatusAndOneLineThatNamesTheCause)
                                "program, check-state"},
         {{"solve"}, 1, "FREQ is required (see zrctl --help)"},
         {{"calc", "--frobnicate"}, 1, "The following argument was not expected: --frobnicate (see zrctl --help)"},
-        {{"program", "--index", "1", "--serial", "FT1", "--dry-run"}, 1, "--index excludes --serial (see zrctl --help)"},
+        {{"program", "--index", "1", "--serial", "FT1", "--dry-run"}, 1,
+         "--index excludes --serial (see zrctl --help)"},
         {{"burst", "--freq", "4321", "--m", "3"}, 1, "--m excludes --freq (see zrctl --help)"},
         {{"solve", "4321.5.1"}, 2, "FREQ 4321.5.1: not a number"},
         {{"solve", "nan"}, 2, "FREQ nan: not a number"},
@@ -142,8 +143,9 @@ TEST(ZrctlSettings, WithJsonAFailureIsAJsonDocumentToo)
 {
     ZrctlRun run = run_zrctl({"calc", "--m", "512", "--json"});
     EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.json(), nlohmann::json::parse(R"({"error": "--m 512: outside 0 to 511, the range of the field \"M =\"",
-        "exit_status": 2})"));
+    EXPECT_EQ(run.json(),
+              nlohmann::json::parse(R"({"error": "--m 512: outside 0 to 511, the range of the field \"M =\"",
+                                        "exit_status": 2})"));
     run = run_zrctl({"calc", "--ref", "\xff", "--json"});
     EXPECT_EQ(run.json()["error"], "--ref \xEF\xBF\xBD: not a number") << "a byte that is no UTF-8 is replaced";
     run = run_zrctl({"solve", "--json"});
