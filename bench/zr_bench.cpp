@@ -5,6 +5,7 @@
 
 #include "link/callbacks/board_connection.h"
 #include "link/d2xx/simulated_board.h"
+#include "model/calculation.h"
 #include "model/callbacks/calculator.h"
 #include "model/frequency.h"
 #include "model/range_rules.h"
@@ -34,8 +35,11 @@
 #include <cstdlib>
 #include <vector>
 
+#include <fcntl.h>
 #include <malloc.h>
+#include <spawn.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -206,6 +210,67 @@ void BM_SolveEveryTarget(benchmark::State& state)
     report_percentiles(state, ms);
 }
 BENCHMARK(BM_SolveEveryTarget)->Arg(0)->Arg(1)->ArgName("part")->Iterations(50)->Unit(benchmark::kMillisecond);
+
+// The core alone: every 0.2 MHz target from 0 to 5000 MHz solved as zrctl solves
+// it (a target typed far from the last Fin), range-ruled and recomputed, from the
+// same recomputed settings each time, for one part.
+void BM_CoreSolvesPerSecond(benchmark::State& state)
+{
+    RegisterSet settings;
+    settings.N_flag = static_cast<int>(state.range(0));
+    settings.ref_freq = 100.0;
+    settings.R_reg = 1;
+    settings.M_reg = 7;
+    settings.MASH = 1;
+    settings.LNM = 1;
+    recompute(settings);
+    constexpr int kTargets = 25001;
+    std::vector<double> ms;
+    uint32_t checksum = 0;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        for (int i = 0; i < kTargets; ++i) {
+            RegisterSet r = settings;
+            solve_typed_target(r, i / 5.0);
+            checksum += r.M_reg + r.A_reg + r.K_reg;
+        }
+        ms.push_back(ms_since(start));
+    }
+    benchmark::DoNotOptimize(checksum);
+    report_percentiles(state, ms);
+    // Wall-clock rate at the median run.
+    state.counters["solves_per_s"] = kTargets / (state.counters["median_ms"] / 1000.0);
+}
+BENCHMARK(BM_CoreSolvesPerSecond)->Arg(0)->Arg(1)->ArgName("part")->Iterations(50)->Unit(benchmark::kMillisecond);
+
+// zrctl solve as a whole process, from its start to its exit, output discarded.
+void BM_ZrctlSolveProcess(benchmark::State& state)
+{
+    char path[] = ZRCTL_PATH;
+    char solve[] = "solve";
+    char target[] = "4321";
+    char* argv[] = {path, solve, target, nullptr};
+    posix_spawn_file_actions_t quiet;
+    posix_spawn_file_actions_init(&quiet);
+    posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
+    std::vector<double> ms;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        pid_t pid = 0;
+        int status = -1;
+        if (posix_spawn(&pid, path, &quiet, nullptr, argv, environ) != 0 || waitpid(pid, &status, 0) != pid ||
+            !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            state.SkipWithError("zrctl solve did not run to its end");
+            break;
+        }
+        ms.push_back(ms_since(start));
+    }
+    posix_spawn_file_actions_destroy(&quiet);
+    if (!ms.empty())
+        report_percentiles(state, ms);
+}
+BENCHMARK(BM_ZrctlSolveProcess)->Iterations(50)->Unit(benchmark::kMillisecond);
 
 // Start-up to the main panel shown, with the start-up waits set to zero.
 Clock::time_point main_panel_shown;

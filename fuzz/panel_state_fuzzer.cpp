@@ -4,7 +4,7 @@
 #include "panel/application.h"
 #include "panel/New_Panel.h"
 #include "panel/runtime/panel_state.h"
-#include "panel/runtime/ui_resource.h"
+#include "panel/runtime/ui_resource_file.h"
 
 #include <cmath>
 #include <cstdint>

@@ -93,6 +93,35 @@ FrequencyError frequency_error(double requested_mhz, double achieved_mhz)
     return e;
 }
 
+void hold_in_register_widths(RegisterSet& r)
+{
+    r.M_reg = held_in_register(r.M_reg, chip::kMBits);
+    r.A_reg = held_in_register(r.A_reg, chip::kABits);
+    r.K_reg = held_in_register(r.K_reg, chip::kKBits);
+}
+
+Configuration recompute(RegisterSet& r)
+{
+    drop_fractional_term_for_integer_part(r);
+    r.modulus = modulus_of(r.MOD_SEL);
+    const Configuration config = apply_range_branch(r);
+    compute_results(r);
+    return config;
+}
+
+SolvedRegisters solve_typed_target(RegisterSet& r, double target)
+{
+    drop_fractional_term_for_integer_part(r);
+    r.modulus = modulus_of(r.MOD_SEL);
+    apply_range_branch(r);
+    r.new_pll_freq = target;
+    solve_target(r, /*fresh=*/true);
+    hold_in_register_widths(r);
+    const SolvedRegisters solved{r.M_reg, r.A_reg, r.K_reg};
+    recompute(r);
+    return solved;
+}
+
 void format_calculator_text(CalculatorText which, const RegisterSet& r, char* out, std::size_t size)
 {
     // Registers are printed with %d as they are held.

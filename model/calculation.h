@@ -8,6 +8,7 @@
 #include "model/register_set.h"
 
 #include <cstddef>
+#include <cstdint>
 
 // P as the Mod Select switch chooses it: 5 for "5/6" (non-zero), 10 for "10/11".
 int modulus_of(int MOD_SEL);
@@ -45,6 +46,26 @@ struct FrequencyError {
     double ppm = 0.0;  // relative to the frequency asked for; not finite when that is 0
 };
 FrequencyError frequency_error(double requested_mhz, double achieved_mhz);
+
+// M, A and K as their register fields hold them: a value beyond a register's
+// width is held at all ones, which is what its bit toggles, and so the chip, get.
+void hold_in_register_widths(RegisterSet& r);
+
+// The panel's recompute (mode 2) of a register set that holds its switches and
+// fields: P from Mod Select, the range branch, then Fc, Fin, N and Fp.
+Configuration recompute(RegisterSet& r);
+
+// M, A and K as a solve wrote them to their fields, before the range rules of
+// the recompute that follows.
+struct SolvedRegisters {
+    uint32_t M = 0, A = 0, K = 0;
+};
+
+// What the panel does with a target typed far from its last Fin (mode 1, then
+// mode 2): the range branch, M and A solved afresh and K for them, the solved
+// registers held as their fields hold them, then the recompute. r holds the Fc
+// and Fin of an earlier recompute, which the solve starts from.
+SolvedRegisters solve_typed_target(RegisterSet& r, double target);
 
 // The calculator's texts.
 enum class CalculatorText {

@@ -7,9 +7,16 @@
   application's callbacks.
 - The panel layer (panel/runtime/) includes only itself, and names no part of
   the application.
+- The files that the panel and the command-line tool share without a toolkit
+  (the UI resource's reader, the panel-state file's format and reader, the
+  application's resource and constants) include no toolkit header and nothing
+  of ours but the core and each other.
+- The command-line tool (zrctl/) includes no toolkit or driver header, and of
+  ours only the core, the board link, those shared files and itself.
 - No two source files include each other, directly or in a circle (a header and
   its .cpp count as one).
-- The core and the board link are compiled with no Qt include path.
+- The core, the board link, the shared files and the command-line tool are
+  compiled with no Qt include path.
 
 Usage: check_layers.py SOURCE_DIR COMPILE_COMMANDS_JSON
 """
@@ -23,8 +30,21 @@ APPLICATION_NAMES = ["zr-eval", "zr_eval", "ZR3100", "ZR3500", "Corvane", "New_P
                      "callback_table", "artwork", "main_panel", "regs.", "MainPanelHandle"]
 
 
+# Modules (a header and its .cpp) that the panel and the command-line tool share
+# without a toolkit.
+TOOLKIT_FREE = {"panel/runtime/ui_application", "panel/runtime/ui_resource", "panel/runtime/panel_state",
+                "panel/runtime/file_io",
+                "panel/New_Panel", "panel/built_in_resource"}
+
+
+def toolkit_free(path):
+    return os.path.splitext(path)[0] in TOOLKIT_FREE
+
+
 def layer_of(path):
     parts = path.split("/")
+    if parts[0] == "zrctl":
+        return "cli"
     if parts[0] == "panel":
         return "runtime" if len(parts) > 2 and parts[1] == "runtime" else "app"
     if parts[0] in ("model", "link"):
@@ -37,7 +57,7 @@ def layer_of(path):
 
 
 def sources(root):
-    for top in ("model", "link", "panel"):
+    for top in ("model", "link", "panel", "zrctl"):
         for folder, _, files in os.walk(os.path.join(root, top)):
             for name in files:
                 if name.endswith((".h", ".cpp")):
@@ -66,6 +86,11 @@ def main():
                 problems.append(f"{path}: the board link includes {target}")
             if layer == "runtime" and (driver or ours not in (None, "runtime")):
                 problems.append(f"{path}: the panel layer includes {target}")
+            if toolkit_free(path) and (toolkit or driver or (ours not in (None, "core") and not toolkit_free(target))):
+                problems.append(f"{path}: a file shared without a toolkit includes {target}")
+            if layer == "cli" and (toolkit or driver or (ours not in (None, "core", "link", "cli")
+                                                         and not toolkit_free(target))):
+                problems.append(f"{path}: the command-line tool includes {target}")
         if layer == "runtime":
             for name in APPLICATION_NAMES:
                 if name in text:
@@ -92,15 +117,18 @@ def main():
 
     with open(compile_commands, encoding="utf-8") as f:
         commands = json.load(f)
+    def without_toolkit(path):
+        return layer_of(path) in ("core", "link", "cli") or toolkit_free(path)
+
     for entry in commands:
         path = os.path.relpath(entry["file"], root)
-        if layer_of(path) in ("core", "link") and re.search(r"[Qq]t6?[/ ]|qt6", entry.get("command", "")):
+        if without_toolkit(path) and re.search(r"[Qq]t6?[/ ]|qt6", entry.get("command", "")):
             problems.append(f"{path}: compiled with a Qt include path")
 
     for p in problems:
         print(p)
-    checked = sum(1 for e in commands if layer_of(os.path.relpath(e["file"], root)) in ("core", "link"))
-    print(f"{len(problems)} problems; {len(graph)} modules; {checked} core and link compilations checked")
+    checked = sum(1 for e in commands if without_toolkit(os.path.relpath(e["file"], root)))
+    print(f"{len(problems)} problems; {len(graph)} modules; {checked} compilations without a toolkit checked")
     return 1 if problems else 0
 
 

@@ -1,5 +1,6 @@
 #include "link/callbacks/board_connection.h"
 
+#include "link/board_setup.h"
 #include "panel/main_panel.h"
 #include "panel/New_Panel.h"
 #include "panel/runtime/ui_runtime.h"
@@ -10,10 +11,6 @@ FT_STATUS FTDIStatus = FT_OK;
 DWORD num_devs = 0;
 
 namespace {
-
-constexpr int kBoardIndex = 0;
-constexpr UCHAR kAllLinesOutputs = 0xFF;
-constexpr DWORD kBaudRate = 76800;
 
 // The line after "Open Failed": the driver's reason, and what to do about it.
 void explain_open_failure(const OpenFailure& failure)
@@ -64,13 +61,13 @@ int FTDI_Search()
     append_status("%d FTDI devices found the count includes\nindividual ports on a single chip\n",
            static_cast<int>(num_devs));
 
-    FTDIStatus = FT_Open(kBoardIndex, &FTDIHandle);
+    FTDIStatus = FT_Open(kBoardDeviceIndex, &FTDIHandle);
     if (FTDIStatus != FT_OK) {
         append_status("Open Failed with error %d\n", static_cast<int>(FTDIStatus));
         explain_open_failure(board_open_failure());
         return 1;
     }
     FTDIStatus = FT_SetBitMode(FTDIHandle, kAllLinesOutputs, FT_BITMODE_ASYNC_BITBANG);
-    FTDIStatus = FT_SetBaudRate(FTDIHandle, kBaudRate);
+    FTDIStatus = FT_SetBaudRate(FTDIHandle, kBitBangBaudRate);
     return 0;
 }

@@ -37,13 +37,26 @@ struct OpenFailure {
     std::string text;  // the driver's reason, "" when it gave none
 };
 
-// What stands behind the six calls.
+// One device as D2XX describes it. The ports of a multi-port chip share its
+// serial number and description, to which D2XX adds the port's letter:
+// "FT4ABCDEA", "Quad RS232-HS A".
+struct DeviceDetail {
+    std::string serial_number;
+    std::string description;
+    char port = 'A';
+};
+
+// What stands behind the calls.
 class BoardDriver {
 public:
-    virtual OpenFailure last_open_failure() const { return {}; }
     virtual ~BoardDriver() = default;
+    virtual OpenFailure last_open_failure() const { return {}; }
     virtual FT_STATUS create_device_info_list(DWORD* count) = 0;
+    // The device of that index, numbered as the count numbers them.
+    virtual FT_STATUS get_device_info_detail(int index, DeviceDetail* detail) = 0;
     virtual FT_STATUS open(int index, FT_HANDLE* handle) = 0;
+    // Opens the device whose serial number, as get_device_info_detail gives it, this is.
+    virtual FT_STATUS open_by_serial_number(const std::string& serial_number, FT_HANDLE* handle) = 0;
     virtual FT_STATUS set_bit_mode(FT_HANDLE handle, UCHAR mask, UCHAR mode) = 0;
     virtual FT_STATUS set_baud_rate(FT_HANDLE handle, DWORD rate) = 0;
     virtual FT_STATUS write(FT_HANDLE handle, const UCHAR* buffer, DWORD size, DWORD* written) = 0;

@@ -2,6 +2,8 @@
 
 #include "link/d2xx/libftdi_driver.h"
 
+#include <cstdio>
+
 namespace {
 
 BoardDriver* installed = nullptr;
@@ -29,11 +31,32 @@ FT_STATUS FT_CreateDeviceInfoList(DWORD* numDevs)
     return driver().create_device_info_list(numDevs);
 }
 
+FT_STATUS FT_GetDeviceInfoDetail(DWORD index, char* serialNumber, char* description, char* port)
+{
+    if (!serialNumber || !description || !port || index > 0x7FFFFFFF)
+        return FT_INVALID_PARAMETER;
+    DeviceDetail detail;
+    const FT_STATUS status = driver().get_device_info_detail(static_cast<int>(index), &detail);
+    if (status != FT_OK)
+        return status;
+    std::snprintf(serialNumber, FT_SERIAL_NUMBER_SIZE, "%s", detail.serial_number.c_str());
+    std::snprintf(description, FT_DESCRIPTION_SIZE, "%s", detail.description.c_str());
+    *port = detail.port;
+    return FT_OK;
+}
+
 FT_STATUS FT_Open(int deviceNumber, FT_HANDLE* handle)
 {
     if (!handle || deviceNumber < 0)
         return FT_INVALID_PARAMETER;
     return driver().open(deviceNumber, handle);
+}
+
+FT_STATUS FT_OpenEx(const char* serialNumber, DWORD flags, FT_HANDLE* handle)
+{
+    if (!serialNumber || !handle || flags != FT_OPEN_BY_SERIAL_NUMBER)
+        return FT_INVALID_PARAMETER;
+    return driver().open_by_serial_number(serialNumber, handle);
 }
 
 FT_STATUS FT_SetBitMode(FT_HANDLE handle, UCHAR mask, UCHAR mode)

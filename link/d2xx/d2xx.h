@@ -1,14 +1,26 @@
 #pragma once
-// The six calls of the FTDI D2XX interface that the program uses, with D2XX's
-// types and status numbers. Behind them stands one board driver: libftdi for
-// real boards, or a simulated board that tests install.
+// The calls of the FTDI D2XX interface that the programs use, with D2XX's types
+// and status numbers. Behind them stands one board driver: libftdi for real
+// boards, or a simulated board that tests install.
 
 #include "link/d2xx/board_driver.h"
 
+#include <cstddef>
+
 // Counts the devices, every port of a multi-port chip as one device.
 FT_STATUS FT_CreateDeviceInfoList(DWORD* numDevs);
+// The sizes of the texts FT_GetDeviceInfoDetail fills, terminator included.
+inline constexpr std::size_t FT_SERIAL_NUMBER_SIZE = 16;
+inline constexpr std::size_t FT_DESCRIPTION_SIZE = 64;
+// The serial number, description and port letter of the device of that index,
+// numbered as FT_CreateDeviceInfoList counts. Longer texts are cut to the sizes.
+FT_STATUS FT_GetDeviceInfoDetail(DWORD index, char* serialNumber, char* description, char* port);
 // Opens the device of that index; *handle stays as it was on failure.
 FT_STATUS FT_Open(int deviceNumber, FT_HANDLE* handle);
+// How FT_OpenEx names its device; only by serial number here.
+enum : DWORD { FT_OPEN_BY_SERIAL_NUMBER = 1 };
+// Opens the device of that serial number; *handle stays as it was on failure.
+FT_STATUS FT_OpenEx(const char* serialNumber, DWORD flags, FT_HANDLE* handle);
 FT_STATUS FT_SetBitMode(FT_HANDLE handle, UCHAR mask, UCHAR mode);
 FT_STATUS FT_SetBaudRate(FT_HANDLE handle, DWORD baudRate);
 FT_STATUS FT_Write(FT_HANDLE handle, void* buffer, DWORD bytesToWrite, DWORD* bytesWritten);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <string>
 #include <vector>
 
 int libftdi_baud_rate(DWORD d2xx_rate, bool bitbang_on)
@@ -42,11 +43,29 @@ private:
     int count_ = -1;
 };
 
-struct OpenBoard {
-    ftdi_context* context = nullptr;
-    bool bitbang_on = false;
+// A D2XX device: one port of one chip.
+struct ChipPort {
+    libusb_device* device = nullptr;
+    int port = 0;   // 0 is port A
+    int ports = 1;  // of the chip
 };
 
+// D2XX numbers every port: the chip and the port of a device index.
+bool find_port(const DeviceList& devices, int index, ChipPort* found)
+{
+    int remaining = index;
+    for (ftdi_device_list* d = devices.first(); d; d = d->next) {
+        const int ports = ports_of(d->dev);
+        if (remaining < ports) {
+            *found = {d->dev, remaining, ports};
+            return true;
+        }
+        remaining -= ports;
+    }
+    return false;
+}
+
+// Opens one port of a chip with a fresh context.
 // libftdi's reasons for a failed ftdi_usb_open_dev, by what the operator can do.
 OpenFailure::Kind kind_of_open_failure(int code)
 {
@@ -57,6 +76,73 @@ OpenFailure::Kind kind_of_open_failure(int code)
     }
     return OpenFailure::Other;
 }
+
+// Opens one port of a chip; on failure *failure says libftdi's reason.
+FT_STATUS open_port(ftdi_context* context, const ChipPort& p, OpenFailure* failure)
+{
+    constexpr int kLargestPortCount = 4;  // INTERFACE_A to INTERFACE_D
+    if (p.port >= kLargestPortCount) {
+        *failure = {OpenFailure::Other, "no such port"};
+        return FT_DEVICE_NOT_OPENED;
+    }
+    const auto port = static_cast<ftdi_interface>(INTERFACE_A + p.port);
+    int code = ftdi_set_interface(context, port);
+    if (code >= 0)
+        code = ftdi_usb_open_dev(context, p.device);
+    if (code < 0) {
+        // Busy (claimed elsewhere), no permission, or any other failure.
+        const char* text = ftdi_get_error_string(context);
+        *failure = {kind_of_open_failure(code), text ? text : ""};
+        return FT_DEVICE_NOT_OPENED;
+    }
+    return FT_OK;
+}
+
+// A chip's description and serial number from its string descriptors; a chip
+// without a serial number has an empty one. FT_DEVICE_NOT_OPENED when the chip
+// cannot be opened to read them (no permission, most often), FT_OTHER_ERROR when
+// it has no description, as D2XX answers for a chip without strings.
+FT_STATUS chip_strings(ftdi_context* context, libusb_device* device, std::string* description, std::string* serial)
+{
+    // ftdi_usb_get_strings' answers.
+    constexpr int kCannotOpen = -4;
+    constexpr int kNoSerialNumber = -9;
+    char desc[128] = "";
+    char sn[128] = "";
+    int result = ftdi_usb_get_strings(context, device, nullptr, 0, desc, sizeof desc, sn, sizeof sn);
+    if (result == kNoSerialNumber) {
+        sn[0] = '\0';
+        result = ftdi_usb_get_strings(context, device, nullptr, 0, desc, sizeof desc, nullptr, 0);
+    }
+    if (result == kCannotOpen)
+        return FT_DEVICE_NOT_OPENED;
+    if (result < 0)
+        return FT_OTHER_ERROR;
+    *description = desc;
+    *serial = sn;
+    return FT_OK;
+}
+
+// As D2XX names a port: a multi-port chip's port letter follows its serial
+// number and, after a blank, its description.
+DeviceDetail detail_of(const std::string& description, const std::string& serial, const ChipPort& p)
+{
+    DeviceDetail d;
+    d.port = static_cast<char>('A' + p.port);
+    d.serial_number = serial;
+    d.description = description;
+    if (p.ports > 1) {
+        d.serial_number += d.port;
+        d.description += ' ';
+        d.description += d.port;
+    }
+    return d;
+}
+
+struct OpenBoard {
+    ftdi_context* context = nullptr;
+    bool bitbang_on = false;
+};
 
 class LibFtdiDriver final : public BoardDriver {
 public:
@@ -83,7 +169,51 @@ public:
         return status;
     }
 
+    FT_STATUS get_device_info_detail(int index, DeviceDetail* detail) override
+    {
+        ftdi_context* context = ftdi_new();
+        if (!context)
+            return FT_INSUFFICIENT_RESOURCES;
+        FT_STATUS status = FT_OK;
+        open_failure_ = {};
+        {
+            DeviceList devices(context);
+            ChipPort found;
+            std::string description, serial;
+            if (!devices.ok())
+                status = FT_OTHER_ERROR;
+            else if (!find_port(devices, index, &found))
+                status = FT_DEVICE_NOT_FOUND;
+            else
+                status = chip_strings(context, found.device, &description, &serial);
+            if (status == FT_OK)
+                *detail = detail_of(description, serial, found);
+        }
+        ftdi_free(context);
+        return status;
+    }
+
     FT_STATUS open(int index, FT_HANDLE* handle) override
+    {
+        ftdi_context* context = ftdi_new();
+        if (!context)
+            return FT_INSUFFICIENT_RESOURCES;
+        FT_STATUS status = FT_OK;
+        open_failure_ = {};
+        {
+            DeviceList devices(context);
+            ChipPort found;
+            if (!devices.ok())
+                status = FT_OTHER_ERROR;
+            else if (!find_port(devices, index, &found))
+                status = FT_DEVICE_NOT_FOUND;
+            else
+                status = open_port(context, found, &open_failure_);
+        }
+        return keep_open(context, status, handle);
+    }
+
+    FT_STATUS open_by_serial_number(const std::string& serial_number, FT_HANDLE* handle) override
     {
         ftdi_context* context = ftdi_new();
         if (!context)
@@ -94,38 +224,28 @@ public:
             DeviceList devices(context);
             if (!devices.ok())
                 status = FT_OTHER_ERROR;
-            // D2XX numbers every port: find the chip and the port of this index.
-            int remaining = index;
-            for (ftdi_device_list* d = devices.ok() ? devices.first() : nullptr; d; d = d->next) {
-                const int ports = ports_of(d->dev);
-                if (remaining >= ports) {
-                    remaining -= ports;
+            bool searching = devices.ok();
+            for (ftdi_device_list* d = devices.ok() ? devices.first() : nullptr; d && searching; d = d->next) {
+                std::string description, serial;
+                const FT_STATUS read = chip_strings(context, d->dev, &description, &serial);
+                if (read != FT_OK) {
+                    // If no other chip has that serial number, this one may: say
+                    // that a chip could not be opened rather than that none was found.
+                    if (read == FT_DEVICE_NOT_OPENED)
+                        status = FT_DEVICE_NOT_OPENED;
                     continue;
                 }
-                const auto port = static_cast<ftdi_interface>(INTERFACE_A + remaining);
-                int code = ftdi_set_interface(context, port);
-                if (code >= 0)
-                    code = ftdi_usb_open_dev(context, d->dev);
-                if (code < 0) {
-                    // Busy (claimed elsewhere), no permission, or any other failure.
-                    status = FT_DEVICE_NOT_OPENED;
-                    const char* text = ftdi_get_error_string(context);
-                    open_failure_ = {kind_of_open_failure(code), text ? text : ""};
-                } else {
-                    status = FT_OK;
+                const int ports = ports_of(d->dev);
+                for (int port = 0; port < ports && searching; ++port) {
+                    const ChipPort candidate{d->dev, port, ports};
+                    if (detail_of(description, serial, candidate).serial_number == serial_number) {
+                        status = open_port(context, candidate, &open_failure_);
+                        searching = false;
+                    }
                 }
-                break;
             }
         }
-        if (status != FT_OK) {
-            ftdi_free(context);
-            return status;
-        }
-        auto board = std::make_unique<OpenBoard>();
-        board->context = context;
-        *handle = board.get();
-        open_.push_back(std::move(board));
-        return FT_OK;
+        return keep_open(context, status, handle);
     }
 
     FT_STATUS set_bit_mode(FT_HANDLE handle, UCHAR mask, UCHAR mode) override
@@ -176,6 +296,20 @@ public:
     }
 
 private:
+    // An opened context becomes a handle; a failed one is freed.
+    FT_STATUS keep_open(ftdi_context* context, FT_STATUS status, FT_HANDLE* handle)
+    {
+        if (status != FT_OK) {
+            ftdi_free(context);
+            return status;
+        }
+        auto board = std::make_unique<OpenBoard>();
+        board->context = context;
+        *handle = board.get();
+        open_.push_back(std::move(board));
+        return FT_OK;
+    }
+
     // Only handles this driver opened reach libftdi.
     OpenBoard* find(FT_HANDLE handle)
     {

@@ -8,10 +8,12 @@
 // statuses:
 //   no memory for a libftdi context                 FT_INSUFFICIENT_RESOURCES
 //   the bus cannot be listed (ftdi_usb_find_all)    FT_OTHER_ERROR
-//   no device of that index                         FT_DEVICE_NOT_FOUND
+//   no device of that index or serial number        FT_DEVICE_NOT_FOUND
 //   the port cannot be chosen or the device opened,
 //     configured or claimed (ftdi_usb_open_dev < 0: no permission, busy
-//     elsewhere, kernel driver not detached, ...)   FT_DEVICE_NOT_OPENED
+//     elsewhere, kernel driver not detached, ...),
+//     or opened to read its strings                 FT_DEVICE_NOT_OPENED
+//   a chip without a description string            FT_OTHER_ERROR
 //   a handle it did not open                        FT_INVALID_HANDLE
 //   a failed bit mode or write                      FT_IO_ERROR
 //   a baud rate the chip cannot make                FT_INVALID_BAUD_RATE

@@ -11,9 +11,41 @@ FT_STATUS SimulatedBoard::create_device_info_list(DWORD* count)
     return FT_OK;
 }
 
+DeviceDetail SimulatedBoard::detail_of(int index) const
+{
+    if (index >= 0 && static_cast<std::size_t>(index) < details.size())
+        return details[static_cast<std::size_t>(index)];
+    return {"SIM" + std::to_string(index), "Simulated board", 'A'};
+}
+
+FT_STATUS SimulatedBoard::get_device_info_detail(int index, DeviceDetail* detail)
+{
+    calls.push_back("FT_GetDeviceInfoDetail(" + std::to_string(index) + ")");
+    if (detail_status != FT_OK)
+        return detail_status;
+    if (index < 0 || static_cast<DWORD>(index) >= device_count)
+        return FT_DEVICE_NOT_FOUND;
+    *detail = detail_of(index);
+    return FT_OK;
+}
+
 FT_STATUS SimulatedBoard::open(int index, FT_HANDLE* handle)
 {
     calls.push_back("FT_Open(" + std::to_string(index) + ")");
+    return open_index(index, handle);
+}
+
+FT_STATUS SimulatedBoard::open_by_serial_number(const std::string& serial_number, FT_HANDLE* handle)
+{
+    calls.push_back("FT_OpenEx(" + serial_number + ")");
+    for (DWORD index = 0; index < device_count; ++index)
+        if (detail_of(static_cast<int>(index)).serial_number == serial_number)
+            return open_index(static_cast<int>(index), handle);
+    return open_status != FT_OK ? open_status : FT_DEVICE_NOT_FOUND;
+}
+
+FT_STATUS SimulatedBoard::open_index(int index, FT_HANDLE* handle)
+{
     if (open_status != FT_OK)
         return open_status;
     if (static_cast<DWORD>(index) >= device_count)
@@ -32,6 +64,8 @@ FT_STATUS SimulatedBoard::set_bit_mode(FT_HANDLE handle, UCHAR mask, UCHAR mode)
     calls.emplace_back(call);
     if (!owns(handle))
         return FT_INVALID_HANDLE;
+    if (bit_mode_status != FT_OK)
+        return bit_mode_status;
     mask_ = mask;
     mode_ = mode;
     return FT_OK;

@@ -11,14 +11,20 @@ class SimulatedBoard final : public BoardDriver {
 public:
     // What the board does.
     DWORD device_count = 1;
-    FT_STATUS count_status = FT_OK;  // a non-zero status fails the device count
-    FT_STATUS open_status = FT_OK;   // a non-zero status fails the open
-    OpenFailure open_failure;        // and what the board then says of it
-    FT_STATUS write_status = FT_OK;  // a non-zero status fails every write
-    DWORD write_limit = 0xFFFFFFFF;  // a write puts at most this many bytes on the lines
+    // The devices' serial numbers, descriptions and ports, by index. A device
+    // beyond them is port A of "Simulated board" with serial number "SIM<index>".
+    std::vector<DeviceDetail> details;
+    FT_STATUS count_status = FT_OK;     // a non-zero status fails the device count
+    FT_STATUS detail_status = FT_OK;    // a non-zero status fails every device detail
+    FT_STATUS open_status = FT_OK;      // a non-zero status fails the open
+    OpenFailure open_failure;           // and what the board then says of it
+    FT_STATUS bit_mode_status = FT_OK;  // a non-zero status fails the bit mode
+    FT_STATUS write_status = FT_OK;     // a non-zero status fails every write
+    DWORD write_limit = 0xFFFFFFFF;     // a write puts at most this many bytes on the lines
 
-    // What happened, in order: "FT_CreateDeviceInfoList", "FT_Open(0)",
-    // "FT_SetBitMode(0xFF, 1)", "FT_SetBaudRate(76800)", "FT_Write(49)", "FT_Close".
+    // What happened, in order: "FT_CreateDeviceInfoList", "FT_GetDeviceInfoDetail(0)",
+    // "FT_Open(0)", "FT_OpenEx(SIM1)", "FT_SetBitMode(0xFF, 1)", "FT_SetBaudRate(76800)",
+    // "FT_Write(49)", "FT_Close".
     std::vector<std::string> calls;
     // Every burst handed to FT_Write, whole, whatever the board then did with it.
     std::vector<std::vector<UCHAR>> bursts;
@@ -40,8 +46,12 @@ public:
     UCHAR lines() const { return lines_; }
 
     OpenFailure last_open_failure() const override { return open_status != FT_OK ? open_failure : OpenFailure{}; }
+    DeviceDetail detail_of(int index) const;
+
     FT_STATUS create_device_info_list(DWORD* count) override;
+    FT_STATUS get_device_info_detail(int index, DeviceDetail* detail) override;
     FT_STATUS open(int index, FT_HANDLE* handle) override;
+    FT_STATUS open_by_serial_number(const std::string& serial_number, FT_HANDLE* handle) override;
     FT_STATUS set_bit_mode(FT_HANDLE handle, UCHAR mask, UCHAR mode) override;
     FT_STATUS set_baud_rate(FT_HANDLE handle, DWORD rate) override;
     FT_STATUS write(FT_HANDLE handle, const UCHAR* buffer, DWORD size, DWORD* written) override;
@@ -49,6 +59,7 @@ public:
 
 private:
     bool owns(FT_HANDLE handle) const { return open_ && handle == &token_; }
+    FT_STATUS open_index(int index, FT_HANDLE* handle);
 
     char token_ = 0;  // its address is the handle of the open board
     bool open_ = false;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <filesystem>
 
 #include <fcntl.h>
@@ -85,7 +86,7 @@ ReadOutcome read_regular_file(const std::string& path, std::size_t limit, std::s
         read.append(chunk, static_cast<std::size_t>(n));
         if (read.size() > limit) {
             ::close(fd);
-            *why = "it is larger than a panel state can be";
+            *why = "it is larger than " + std::to_string(limit) + " bytes";
             return ReadOutcome::TooLarge;
         }
     }

@@ -1,21 +1,14 @@
 #include "panel/runtime/panel_state.h"
 
-#include "panel/runtime/ui_runtime.h"
-#include "panel/runtime/ui_runtime_qt.h"
 #include "panel/runtime/file_io.h"
-#include "panel/runtime/ui_runtime_state.h"
-
 
 #include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <set>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -240,111 +233,29 @@ bool parse_state(std::string_view text, const std::string& application,
     return true;
 }
 
-// ---------------------------------------------------------------- the panel layer's calls
-
-namespace {
-
-StateValue value_of(int panel, const ControlDef& c)
+bool parse_state_file(std::string_view read, const std::string& application,
+                      const std::vector<const ControlDef*>& controls, std::vector<StateValue>* values,
+                      std::string* problem)
 {
-    StateValue v;
-    v.control = &c;
-    switch (c.type) {
-    case ValueType::Int: {
-        int n = 0;
-        GetCtrlVal(panel, c.id, &n);
-        v.number = n;
-        break;
+    if (read.size() > kLargestStateFile) {
+        *problem = "larger than a panel state can be";
+        return false;
     }
-    case ValueType::Unsigned: {
-        unsigned n = 0;
-        GetCtrlVal(panel, c.id, &n);
-        v.number = n;
-        break;
-    }
-    case ValueType::Double:
-        GetCtrlVal(panel, c.id, &v.number);
-        break;
-    case ValueType::Text:
-        GetCtrlVal(panel, c.id, &v.text);
-        break;
-    case ValueType::None:
-        break;
-    }
-    return v;
+    return parse_state(read, application, controls, values, problem);
 }
 
-void apply(int panel, const StateValue& v)
+StateFileVerdict read_state_file(const std::string& path, const std::string& application,
+                                 const std::vector<const ControlDef*>& controls, std::vector<StateValue>* values,
+                                 std::string* problem)
 {
-    const ControlDef& c = *v.control;
-    switch (c.type) {
-    case ValueType::Int: SetCtrlVal(panel, c.id, static_cast<int>(v.number)); break;
-    case ValueType::Unsigned: SetCtrlVal(panel, c.id, static_cast<unsigned>(v.number)); break;
-    case ValueType::Double: SetCtrlVal(panel, c.id, v.number); break;
-    case ValueType::Text: SetCtrlVal(panel, c.id, v.text.c_str()); break;
-    case ValueType::None: break;
-    }
-}
-
-}  // namespace
-
-std::vector<StateValue> current_state(int panel)
-{
-    std::vector<StateValue> values;
-    for (const ControlDef* c : PanelControlDefs(panel))
-        if (is_saved_in_state(*c))
-            values.push_back(value_of(panel, *c));
-    return values;
-}
-
-int SavePanelState(int panel, const char* file, int stateIndex, std::string* problem)
-{
-    if (!PanelWindow(panel))
-        return UI_ERR_BAD_HANDLE;
-    if (stateIndex != 0 || !file)
-        return UI_ERR_STATE_FILE;
-    const std::string& application = ui_layer::runtime().application.name;
-    const std::string text = format_state(application, current_state(panel));
-    // Never write what the reader would refuse at the next start.
-    std::string why;
-    std::vector<StateValue> check;
-    if (text.size() > kLargestStateFile)
-        why = "the panel's state is larger than a panel-state file may be";
-    else if (!parse_state(text, application, PanelControlDefs(panel), &check, &why))
-        why = "the state would not read back (" + why + ")";
-    else if (replace_file(file, text, &why))
-        return UI_OK;
-    if (problem)
-        *problem = why;
-    return UI_ERR_STATE_FILE;
-}
-
-int RecallPanelState(int panel, const char* file, int stateIndex, std::string* problem)
-{
-    if (!PanelWindow(panel))
-        return UI_ERR_BAD_HANDLE;
-    if (stateIndex != 0 || !file)
-        return UI_ERR_STATE_FILE;
-    std::string text, why;
-    switch (read_regular_file(file, kLargestStateFile, &text, &why)) {
+    std::string text;
+    switch (read_regular_file(path, kLargestStateFile, &text, problem)) {
     case ReadOutcome::Ok: break;
-    case ReadOutcome::Missing: return UI_ERR_STATE_FILE;
+    case ReadOutcome::Missing: return StateFileVerdict::Missing;
     case ReadOutcome::NotRegular:
-    case ReadOutcome::Unreadable:
-        if (problem)
-            *problem = why;
-        return UI_ERR_STATE_UNREADABLE;
-    case ReadOutcome::TooLarge:
-        if (problem)
-            *problem = why;
-        return UI_ERR_STATE_CONTENT;
+    case ReadOutcome::Unreadable: return StateFileVerdict::Unreadable;
+    case ReadOutcome::TooLarge: return StateFileVerdict::DoesNotFit;
     }
-    std::vector<StateValue> values;
-    if (!parse_state(text, ui_layer::runtime().application.name, PanelControlDefs(panel), &values, &why)) {
-        if (problem)
-            *problem = why;
-        return UI_ERR_STATE_CONTENT;
-    }
-    for (const StateValue& v : values)
-        apply(panel, v);
-    return UI_OK;
+    return parse_state_file(text, application, controls, values, problem) ? StateFileVerdict::Fits
+                                                                           : StateFileVerdict::DoesNotFit;
 }

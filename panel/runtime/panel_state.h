@@ -12,6 +12,9 @@
 // texts in double quotes with \" \\ \n and \r escaped. A byte-order mark and
 // lines ended by CR LF or CR alone are read as well. Text boxes collect messages
 // of the running program and are not part of the state.
+//
+// The format and its reader need no toolkit; saving and recalling a loaded
+// panel's state are the panel layer's SavePanelState and RecallPanelState.
 
 #include "panel/runtime/ui_resource.h"
 
@@ -19,9 +22,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-// The largest state file the reader takes; the writer never writes a larger one.
-inline constexpr std::size_t kLargestStateFile = 1 << 20;
 
 // The first line of the application's state files: "# <name> panel state 1".
 std::string panel_state_header(const std::string& application);
@@ -39,12 +39,28 @@ bool is_saved_in_state(const ControlDef& control);
 // The state file of the application's panel.
 std::string format_state(const std::string& application, const std::vector<StateValue>& values);
 
-// The values of a loaded panel's controls that the state holds, in resource order.
-std::vector<StateValue> current_state(int panel);
-
 // Reads and checks a whole state file against the panel's controls. Lines naming
 // an unknown constant are skipped. On a fault returns false and says in *problem
 // which line was wrong and why; *values is then untouched.
 bool parse_state(std::string_view text, const std::string& application,
                  const std::vector<const ControlDef*>& controls, std::vector<StateValue>* values,
                  std::string* problem);
+
+// A state file holds at most this many bytes: the reader refuses a longer one,
+// and the writer never writes one.
+inline constexpr std::size_t kLargestStateFile = std::size_t{1} << 20;
+
+// parse_state on the bytes read from a state file, at most kLargestStateFile + 1
+// of them: a longer file is refused whole.
+bool parse_state_file(std::string_view read, const std::string& application,
+                      const std::vector<const ControlDef*>& controls, std::vector<StateValue>* values,
+                      std::string* problem);
+
+// Reads and checks the state file at path as a panel recalls it, without a panel.
+// Only a regular file is read, and never by waiting (a FIFO is refused). Unless it
+// fits, *problem says why: there is no file, the system's reason it cannot be
+// read, or the line that was wrong.
+enum class StateFileVerdict { Fits, Missing, Unreadable, DoesNotFit };
+StateFileVerdict read_state_file(const std::string& path, const std::string& application,
+                                 const std::vector<const ControlDef*>& controls, std::vector<StateValue>* values,
+                                 std::string* problem);

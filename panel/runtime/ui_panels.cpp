@@ -1,5 +1,6 @@
 // Panels built from the UI resource, operator events turned into callbacks,
 // and the Qt side that tests and tools use.
+#include "panel/runtime/ui_resource_file.h"
 #include "panel/runtime/ui_runtime_state.h"
 #include "panel/runtime/widgets.h"
 

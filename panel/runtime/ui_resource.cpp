@@ -1,14 +1,52 @@
 #include "panel/runtime/ui_resource.h"
 
-#include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
+#include <nlohmann/json.hpp>
 
+#include <cctype>
+#include <charconv>
 #include <cmath>
 #include <set>
 
 namespace {
+
+using Json = nlohmann::json;
+
+// A missing or mistyped list reads as empty, and a list element that is no
+// object as an empty object, whose required keys are then missing.
+const Json& array_at(const Json& o, const char* key)
+{
+    static const Json empty = Json::array();
+    const auto it = o.find(key);
+    return it != o.end() && it->is_array() ? *it : empty;
+}
+
+const Json& object_or_empty(const Json& v)
+{
+    static const Json empty = Json::object();
+    return v.is_object() ? v : empty;
+}
+
+// The JSON library's message without its "[json.exception...] " tag.
+std::string json_error_text(const Json::exception& e)
+{
+    const std::string what = e.what();
+    const std::size_t tag_end = what.find("] ");
+    return tag_end == std::string::npos ? what : what.substr(tag_end + 2);
+}
+
+// "#RRGGBB" as 0xRRGGBB.
+bool parse_color(const std::string& text, int* rgb)
+{
+    if (text.size() != 7 || text[0] != '#')
+        return false;
+    const char* first = text.data() + 1;
+    const char* last = text.data() + text.size();
+    for (const char* c = first; c != last; ++c)
+        if (!std::isxdigit(static_cast<unsigned char>(*c)))
+            return false;
+    const auto [ptr, ec] = std::from_chars(first, last, *rgb, 16);
+    return ec == std::errc() && ptr == last;
+}
 
 struct Parser {
     const UIApplication& app;
@@ -21,37 +59,37 @@ struct Parser {
         return false;
     }
 
-    std::string string_of(const QJsonObject& o, const char* key, const std::string& where, bool required)
+    std::string string_of(const Json& o, const char* key, const std::string& where, bool required)
     {
-        const QJsonValue v = o.value(key);
-        if (v.isUndefined()) {
+        const auto v = o.find(key);
+        if (v == o.end()) {
             if (required)
                 fail(where + ": missing \"" + key + "\"");
             return {};
         }
-        if (!v.isString()) {
+        if (!v->is_string()) {
             fail(where + ": \"" + key + "\" is not a text");
             return {};
         }
-        return v.toString().toStdString();
+        return v->get<std::string>();
     }
 
-    double number_of(const QJsonObject& o, const char* key, const std::string& where, bool required, double fallback = 0.0)
+    double number_of(const Json& o, const char* key, const std::string& where, bool required, double fallback = 0.0)
     {
-        const QJsonValue v = o.value(key);
-        if (v.isUndefined()) {
+        const auto v = o.find(key);
+        if (v == o.end()) {
             if (required)
                 fail(where + ": missing \"" + key + "\"");
             return fallback;
         }
-        if (!v.isDouble()) {
+        if (!v->is_number()) {
             fail(where + ": \"" + key + "\" is not a number");
             return fallback;
         }
-        return v.toDouble();
+        return v->get<double>();
     }
 
-    int int_of(const QJsonObject& o, const char* key, const std::string& where, bool required, int fallback = 0)
+    int int_of(const Json& o, const char* key, const std::string& where, bool required, int fallback = 0)
     {
         const double d = number_of(o, key, where, required, fallback);
         if (d != std::trunc(d) || std::fabs(d) > 1e9) {
@@ -61,16 +99,16 @@ struct Parser {
         return static_cast<int>(d);
     }
 
-    bool bool_of(const QJsonObject& o, const char* key, const std::string& where, bool fallback)
+    bool bool_of(const Json& o, const char* key, const std::string& where, bool fallback)
     {
-        const QJsonValue v = o.value(key);
-        if (v.isUndefined())
+        const auto v = o.find(key);
+        if (v == o.end())
             return fallback;
-        if (!v.isBool()) {
+        if (!v->is_boolean()) {
             fail(where + ": \"" + key + "\" is not true or false");
             return fallback;
         }
-        return v.toBool();
+        return v->get<bool>();
     }
 
     static std::optional<ControlKind> kind_named(const std::string& s)
@@ -94,11 +132,10 @@ struct Parser {
         return std::nullopt;
     }
 
-    bool parse_control(const QJsonValue& value, int panel_id, ControlDef* c)
+    bool parse_control(const Json& o, int panel_id, ControlDef* c)
     {
-        if (!value.isObject())
+        if (!o.is_object())
             return fail("a control is not an object");
-        const QJsonObject o = value.toObject();
         c->constant = string_of(o, "constant", "control", true);
         const std::string where = "control " + c->constant;
         c->id = app.control_id ? app.control_id(panel_id, c->constant) : -1;
@@ -130,13 +167,8 @@ struct Parser {
         c->align_center = string_of(o, "align", where, false) == "center";
         c->wrap = bool_of(o, "wrap", where, false);
         const std::string color = string_of(o, "color", where, false);
-        if (!color.empty()) {
-            bool ok = color.size() == 7 && color[0] == '#';
-            const int rgb = ok ? QString::fromStdString(color.substr(1)).toInt(&ok, 16) : 0;
-            if (!ok)
-                return fail(where + ": colour is not #RRGGBB");
-            c->color = rgb;
-        }
+        if (!color.empty() && !parse_color(color, &c->color))
+            return fail(where + ": colour is not #RRGGBB");
 
         switch (c->kind) {
         case ControlKind::Numeric: {
@@ -199,25 +231,24 @@ struct Parser {
         return error.empty();
     }
 
-    bool parse_menu_bar(const QJsonValue& value, MenuBarDef* bar)
+    bool parse_menu_bar(const Json& o, MenuBarDef* bar)
     {
-        if (!value.isObject())
+        if (!o.is_object())
             return fail("a menu bar is not an object");
-        const QJsonObject o = value.toObject();
         bar->constant = string_of(o, "constant", "menu bar", true);
         bar->id = app.menu_id ? app.menu_id(bar->constant) : -1;
         if (bar->id < 0)
             return fail("menu bar " + bar->constant + ": no such constant");
-        for (const QJsonValue& mv : o.value("menus").toArray()) {
-            const QJsonObject mo = mv.toObject();
+        for (const Json& mv : array_at(o, "menus")) {
+            const Json& mo = object_or_empty(mv);
             MenuDef menu;
             menu.constant = string_of(mo, "constant", "menu", true);
             menu.id = app.menu_id ? app.menu_id(menu.constant) : -1;
             menu.text = string_of(mo, "text", "menu " + menu.constant, true);
             if (menu.id < 0)
                 return fail("menu " + menu.constant + ": no such constant");
-            for (const QJsonValue& iv : mo.value("items").toArray()) {
-                const QJsonObject io = iv.toObject();
+            for (const Json& iv : array_at(mo, "items")) {
+                const Json& io = object_or_empty(iv);
                 MenuItemDef item;
                 item.constant = string_of(io, "constant", "menu item", true);
                 item.id = app.menu_id ? app.menu_id(item.constant) : -1;
@@ -232,11 +263,10 @@ struct Parser {
         return error.empty();
     }
 
-    bool parse_panel(const QJsonValue& value, PanelDef* p)
+    bool parse_panel(const Json& o, PanelDef* p)
     {
-        if (!value.isObject())
+        if (!o.is_object())
             return fail("a panel is not an object");
-        const QJsonObject o = value.toObject();
         p->constant = string_of(o, "constant", "panel", true);
         p->id = app.panel_id ? app.panel_id(p->constant) : -1;
         const std::string where = "panel " + p->constant;
@@ -247,7 +277,7 @@ struct Parser {
         p->height = int_of(o, "height", where, true);
         p->menu_bar = string_of(o, "menu_bar", where, false);
         std::set<int> seen;
-        for (const QJsonValue& cv : o.value("controls").toArray()) {
+        for (const Json& cv : array_at(o, "controls")) {
             ControlDef c;
             if (!parse_control(cv, p->id, &c))
                 return false;
@@ -261,28 +291,32 @@ struct Parser {
 
 }  // namespace
 
-std::optional<UIResource> parse_ui_resource(const QByteArray& text, const UIApplication& application,
+std::optional<UIResource> parse_ui_resource(std::string_view text, const UIApplication& application,
                                             std::string* error)
 {
-    QJsonParseError json_error{};
-    const QJsonDocument doc = QJsonDocument::fromJson(text, &json_error);
     Parser parser{application, {}};
-    const QString format = QString::fromStdString(application.name + " ui resource 1");
+    const std::string format = application.name + " ui resource 1";
     UIResource resource;
-    if (doc.isNull() || !doc.isObject()) {
-        parser.fail("not a UI resource: " + json_error.errorString().toStdString());
-    } else {
-        const QJsonObject root = doc.object();
-        if (root.value("format").toString() != format)
+    Json doc;
+    try {
+        doc = Json::parse(text);
+    } catch (const Json::exception& e) {  // malformed text, or a number beyond a double
+        parser.fail("not a UI resource: " + json_error_text(e));
+    }
+    if (parser.error.empty() && !doc.is_object())
+        parser.fail("not a UI resource: not a JSON object");
+    if (parser.error.empty()) {
+        const auto format_line = doc.find("format");
+        if (format_line == doc.end() || !format_line->is_string() || format_line->get<std::string>() != format)
             parser.fail("not a UI resource of this program's format");
-        for (const QJsonValue& bv : root.value("menu_bars").toArray()) {
+        for (const Json& bv : array_at(doc, "menu_bars")) {
             if (!parser.error.empty())
                 break;
             MenuBarDef bar;
             if (parser.parse_menu_bar(bv, &bar))
                 resource.menu_bars.push_back(std::move(bar));
         }
-        for (const QJsonValue& pv : root.value("panels").toArray()) {
+        for (const Json& pv : array_at(doc, "panels")) {
             if (!parser.error.empty())
                 break;
             PanelDef panel;
@@ -299,21 +333,6 @@ std::optional<UIResource> parse_ui_resource(const QByteArray& text, const UIAppl
         return std::nullopt;
     }
     return resource;
-}
-
-std::optional<UIResource> load_ui_resource(const char* name, const UIApplication& application,
-                                           std::string* error)
-{
-    const QString file_name = QString::fromUtf8(name);
-    QFile embedded(QStringLiteral(":/") + file_name);
-    QFile on_disk(file_name);
-    QFile& file = embedded.exists() ? embedded : on_disk;
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = "cannot read " + file_name.toStdString();
-        return std::nullopt;
-    }
-    return parse_ui_resource(file.readAll(), application, error);
 }
 
 const PanelDef* UIResource::panel(int id) const

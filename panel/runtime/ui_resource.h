@@ -2,15 +2,14 @@
 // The UI resource: a declarative description of panels, their controls and menu
 // bars, read from JSON text. Parsing checks the whole description (every constant
 // known to the application, every kind, type and range consistent) before
-// anything is built from it.
+// anything is built from it. No toolkit: tools read the resource too.
 
-#include "panel/runtime/ui_runtime.h"
+#include "panel/runtime/ui_application.h"
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
-
-class QByteArray;
 
 enum class ControlKind { Numeric, BinarySwitch, BitToggle, CommandButton, TextMessage, TextBox, Picture, Decoration };
 enum class ValueType { None, Int, Unsigned, Double, Text };
@@ -92,9 +91,5 @@ struct UIResource {
 
 // Parses the resource text of the application, which names its constants. On a
 // fault returns nothing and says what was wrong in *error.
-std::optional<UIResource> parse_ui_resource(const QByteArray& text, const UIApplication& application,
+std::optional<UIResource> parse_ui_resource(std::string_view text, const UIApplication& application,
                                             std::string* error);
-
-// Reads a resource carried inside the program (":/name"), or else the file of that name.
-std::optional<UIResource> load_ui_resource(const char* name, const UIApplication& application,
-                                           std::string* error);

@@ -10,9 +10,9 @@
 // or menu item; Enter in a numeric field, an arrow step, or leaving a field whose
 // text was edited.
 
-#include <cstdint>
+#include "panel/runtime/ui_application.h"
+
 #include <string>
-#include <string_view>
 
 // Status values of the layer's calls: 0 or a handle on success, negative on failure.
 enum UIStatus : int {
@@ -47,36 +47,6 @@ enum UIAttribute : int {
     ATTR_LEFT = 5,
     ATTR_WIDTH = 6,
     ATTR_HEIGHT = 7,
-};
-
-using CtrlCallbackPtr = int (*)(int panel, int control, int event, void* callbackData,
-                                int eventData1, int eventData2);
-using MenuCallbackPtr = void (*)(int menuBar, int menuItem, void* callbackData, int panel);
-using PanelCallbackPtr = int (*)(int panel, int event, void* callbackData, int eventData1, int eventData2);
-// Called from the event loop, never from inside a signal handler.
-using TerminationCallbackPtr = void (*)(int signal);
-
-// What an application hands the layer. Each look-up gives -1 or nullptr for a
-// name it does not know; the resource is then refused.
-struct UIApplication {
-    // The program's name: it begins the resource's and the panel-state file's
-    // format lines ("<name> ui resource 1", "# <name> panel state 1") and the
-    // messages the layer prints.
-    std::string name;
-    // The numbers of the resource's panels, of each panel's controls, and of its
-    // menu bars, menus and menu items.
-    int (*panel_id)(std::string_view constant) = nullptr;
-    int (*control_id)(int panel_id, std::string_view constant) = nullptr;
-    int (*menu_id)(std::string_view constant) = nullptr;
-    // The functions behind the callback names.
-    CtrlCallbackPtr (*control_callback)(std::string_view name) = nullptr;
-    MenuCallbackPtr (*menu_callback)(std::string_view name) = nullptr;
-    // Paints the picture of that name into width x height pixels, 0xAARRGGBB
-    // premultiplied, row by row; they start transparent. Returns false for a
-    // name it does not know.
-    bool (*paint_picture)(const char* name, int width, int height, uint32_t* pixels) = nullptr;
-    // Called once a panel is built from the resource, before it is shown.
-    void (*panel_loaded)(int panel, int panel_id) = nullptr;
 };
 
 // Starts the runtime with the program's arguments for the application. Returns

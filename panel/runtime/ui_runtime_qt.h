@@ -2,6 +2,7 @@
 // The Qt side of the panel layer, for tests and tools that drive or picture the
 // real widgets: each control is the widget whose object name is its constant.
 
+#include "panel/runtime/panel_state.h"
 #include "panel/runtime/ui_resource.h"
 #include "panel/runtime/ui_runtime.h"
 
@@ -25,6 +26,8 @@ QWidget* CtrlWidget(int panel, int control);
 QLabel* CtrlLabelWidget(int panel, int control);
 // The descriptions of a panel's controls, in resource order.
 std::vector<const ControlDef*> PanelControlDefs(int panel);
+// The values of a loaded panel's controls that its state file holds, in resource order.
+std::vector<StateValue> current_state(int panel);
 // The description the control was built from.
 const ControlDef* CtrlDef(int panel, int control);
 CtrlCallbackPtr CtrlCallback(int panel, int control);

@@ -89,6 +89,28 @@ int ftdi_usb_open_dev(ftdi_context* ftdi, libusb_device* dev)
     return fake_libftdi.open_result;
 }
 
+int ftdi_usb_get_strings(ftdi_context*, libusb_device* dev, char* manufacturer, int, char* description,
+                         int desc_len, char* serial, int serial_len)
+{
+    const std::size_t chip = chip_of(dev);
+    record("strings chip %d", static_cast<int>(chip));
+    if (fake_libftdi.strings_result < 0)
+        return fake_libftdi.strings_result;
+    if (manufacturer)
+        return -1;  // the driver never asks for it
+    const std::string desc =
+        chip < fake_libftdi.descriptions.size() ? fake_libftdi.descriptions[chip] : "FT232R USB UART";
+    const std::string sn = chip < fake_libftdi.serials.size() ? fake_libftdi.serials[chip] : "FT" + std::to_string(chip);
+    if (description)
+        std::snprintf(description, static_cast<std::size_t>(desc_len), "%s", desc.c_str());
+    if (serial) {
+        if (sn.empty())
+            return -9;  // as libftdi answers a chip without a serial number string
+        std::snprintf(serial, static_cast<std::size_t>(serial_len), "%s", sn.c_str());
+    }
+    return 0;
+}
+
 int ftdi_usb_close(ftdi_context*)
 {
     fake_libftdi.calls.emplace_back("close");

@@ -8,12 +8,17 @@
 
 struct FakeLibftdi {
     std::vector<int> chips;            // ports of each FTDI chip on the bus, in bus order
+    // Each chip's description and serial number strings; an empty serial number
+    // is a chip without one. A chip beyond them is "FT232R USB UART", "FT<chip>".
+    std::vector<std::string> descriptions;
+    std::vector<std::string> serials;
+    int strings_result = 0;            // < 0: ftdi_usb_get_strings fails with it
     bool context_fails = false;        // ftdi_new returns nothing
     int find_all_result = 0;           // < 0: ftdi_usb_find_all fails with it
     int open_result = 0;               // ftdi_usb_open_dev's answer
     int write_result = -1000;          // ftdi_write_data's answer; -1000: every byte written
 
-    // What the driver asked for, in order: "interface B", "open chip 1",
+    // What the driver asked for, in order: "strings chip 0", "interface B", "open chip 1",
     // "bitmode 0xFF 1", "baudrate 19200", "write 49", "close".
     std::vector<std::string> calls;
     int contexts_alive = 0;            // made by ftdi_new and not yet freed

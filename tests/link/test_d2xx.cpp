@@ -99,3 +99,29 @@ TEST(D2xx, SimulatedFaults)
     EXPECT_EQ(board.bursts.size(), 2u) << "every burst handed over is recorded";
     install_board_driver(previous);
 }
+
+TEST(D2xx, DeviceDetailsAreCutToD2xxSizesAndOpenBySerialNumber)
+{
+    SimulatedBoard board;
+    board.device_count = 2;
+    board.details = {{"SHORT1", "Board", 'A'}, {"A-SERIAL-NUMBER-FAR-TOO-LONG", std::string(100, 'd'), 'B'}};
+    BoardDriver* previous = install_board_driver(&board);
+
+    char serial[FT_SERIAL_NUMBER_SIZE];
+    char description[FT_DESCRIPTION_SIZE];
+    char port = 0;
+    ASSERT_EQ(FT_GetDeviceInfoDetail(1, serial, description, &port), FT_OK);
+    EXPECT_EQ(std::string(serial), "A-SERIAL-NUMBER");
+    EXPECT_EQ(std::string(description), std::string(FT_DESCRIPTION_SIZE - 1, 'd'));
+    EXPECT_EQ(port, 'B');
+    EXPECT_EQ(FT_GetDeviceInfoDetail(2, serial, description, &port), FT_DEVICE_NOT_FOUND);
+    EXPECT_EQ(FT_GetDeviceInfoDetail(0, nullptr, description, &port), FT_INVALID_PARAMETER);
+
+    FT_HANDLE handle = nullptr;
+    EXPECT_EQ(FT_OpenEx("SHORT1", 2, &handle), FT_INVALID_PARAMETER) << "only by serial number";
+    ASSERT_EQ(FT_OpenEx("SHORT1", FT_OPEN_BY_SERIAL_NUMBER, &handle), FT_OK);
+    EXPECT_TRUE(board.is_open());
+    EXPECT_EQ(FT_Close(handle), FT_OK);
+    EXPECT_EQ(FT_OpenEx("NONE", FT_OPEN_BY_SERIAL_NUMBER, &handle), FT_DEVICE_NOT_FOUND);
+    install_board_driver(previous);
+}

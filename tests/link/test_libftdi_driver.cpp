@@ -86,6 +86,9 @@ TEST_F(LibFtdi, EachOpenFailureHasItsD2xxStatusAndLeavesTheHandleAlone)
     }
     fake_libftdi.open_result = 0;
     EXPECT_EQ(driver.open(2, &handle), FT_DEVICE_NOT_FOUND) << "beyond the last port";
+    fake_libftdi.chips = {6};
+    EXPECT_EQ(driver.open(4, &handle), FT_DEVICE_NOT_OPENED) << "libftdi names ports A to D only";
+    fake_libftdi.chips = {2};
     fake_libftdi.find_all_result = -5;
     EXPECT_EQ(driver.open(0, &handle), FT_OTHER_ERROR) << "the bus cannot be listed";
     DWORD count = 99;
@@ -96,4 +99,55 @@ TEST_F(LibFtdi, EachOpenFailureHasItsD2xxStatusAndLeavesTheHandleAlone)
     EXPECT_EQ(driver.open(0, &handle), FT_INSUFFICIENT_RESOURCES);
     EXPECT_EQ(handle, nullptr);
     EXPECT_EQ(fake_libftdi.contexts_alive, 0) << "no context is left behind by a failed open";
+}
+
+TEST_F(LibFtdi, DevicesAreDescribedAsD2xxDescribesThem)
+{
+    fake_libftdi.chips = {1, 2};
+    fake_libftdi.descriptions = {"FT232R USB UART", "Dual RS232-HS"};
+    fake_libftdi.serials = {"A9K2L7QX", "FT5XZ3P1"};
+    DeviceDetail d;
+    ASSERT_EQ(driver.get_device_info_detail(0, &d), FT_OK);
+    EXPECT_EQ(d.serial_number, "A9K2L7QX") << "a one-port chip: no port letter";
+    EXPECT_EQ(d.description, "FT232R USB UART");
+    EXPECT_EQ(d.port, 'A');
+    ASSERT_EQ(driver.get_device_info_detail(2, &d), FT_OK);
+    EXPECT_EQ(d.serial_number, "FT5XZ3P1B");
+    EXPECT_EQ(d.description, "Dual RS232-HS B");
+    EXPECT_EQ(d.port, 'B');
+    EXPECT_EQ(driver.get_device_info_detail(3, &d), FT_DEVICE_NOT_FOUND);
+
+    fake_libftdi.serials = {"", ""};
+    ASSERT_EQ(driver.get_device_info_detail(0, &d), FT_OK) << "a chip without a serial number is still listed";
+    EXPECT_EQ(d.serial_number, "");
+    EXPECT_EQ(d.description, "FT232R USB UART");
+
+    fake_libftdi.strings_result = -4;
+    EXPECT_EQ(driver.get_device_info_detail(0, &d), FT_DEVICE_NOT_OPENED) << "no permission to read its strings";
+    fake_libftdi.strings_result = -8;
+    EXPECT_EQ(driver.get_device_info_detail(0, &d), FT_OTHER_ERROR) << "a chip without strings";
+    EXPECT_EQ(fake_libftdi.contexts_alive, 0);
+}
+
+TEST_F(LibFtdi, ASerialNumberOpensItsChipAndPort)
+{
+    fake_libftdi.chips = {1, 2};
+    fake_libftdi.serials = {"A9K2L7QX", "FT5XZ3P1"};
+    FT_HANDLE handle = nullptr;
+    ASSERT_EQ(driver.open_by_serial_number("FT5XZ3P1B", &handle), FT_OK);
+    EXPECT_EQ(fake_libftdi.calls,
+              (std::vector<std::string>{"strings chip 0", "strings chip 1", "interface B", "open chip 1"}));
+    driver.close(handle);
+
+    FT_HANDLE untouched = nullptr;
+    EXPECT_EQ(driver.open_by_serial_number("FT5XZ3P1", &untouched), FT_DEVICE_NOT_FOUND)
+        << "the chip's own number names no port of a two-port chip";
+    fake_libftdi.open_result = -8;
+    EXPECT_EQ(driver.open_by_serial_number("A9K2L7QX", &untouched), FT_DEVICE_NOT_OPENED);
+    fake_libftdi.open_result = 0;
+    fake_libftdi.strings_result = -4;
+    EXPECT_EQ(driver.open_by_serial_number("A9K2L7QX", &untouched), FT_DEVICE_NOT_OPENED)
+        << "no chip could be read: not opened rather than not found";
+    EXPECT_EQ(untouched, nullptr);
+    EXPECT_EQ(fake_libftdi.contexts_alive, 0);
 }

@@ -95,3 +95,41 @@ TEST(Calculation, AFreshSolveIgnoresTheArrowStepAndTheSmallChange)
     EXPECT_EQ(r.A_reg, 0u);
     EXPECT_EQ(r.T_flag, 0);
 }
+
+TEST(Calculation, ATypedTargetIsSolvedHeldAndRecomputedAsOnThePanel)
+{
+    // ZR3500, MASH 1-1-1, LNM out: 4321 solves to M 7, A 6, K 110100, and the
+    // recompute's modulator rule then limits A to 4.
+    RegisterSet r = prescaler_in_use(ZR3500);
+    r.MASH = 0;
+    recompute(r);
+    ASSERT_EQ(r.temp_pll_freq, 4000.0);
+    const SolvedRegisters solved = solve_typed_target(r, 4321.0);
+    EXPECT_EQ(solved.M, 7u);
+    EXPECT_EQ(solved.A, 6u);
+    EXPECT_EQ(solved.K, 110100u);
+    EXPECT_EQ(r.A_reg, 4u);
+    EXPECT_NEAR(r.temp_pll_freq, 4220.999908, 5e-7);
+
+    // ZR3100, typed 0: M solves to 4294967295, which the M field holds as 511;
+    // the recompute then works on 511.
+    r = prescaler_in_use(ZR3100);
+    recompute(r);
+    const SolvedRegisters zero = solve_typed_target(r, 0.0);
+    EXPECT_EQ(zero.M, 511u);
+    EXPECT_EQ(zero.A, 0u);
+    EXPECT_EQ(r.M_reg, 511u);
+    EXPECT_EQ(r.temp_pll_freq, 256000.0) << "(511 + 1) x 10 x 50 MHz, beyond what the field shows";
+}
+
+TEST(Calculation, ARegisterFieldHoldsAllOnesBeyondItsWidth)
+{
+    RegisterSet r;
+    r.M_reg = 4294967295u;
+    r.A_reg = 16;
+    r.K_reg = 262143;
+    hold_in_register_widths(r);
+    EXPECT_EQ(r.M_reg, 511u);
+    EXPECT_EQ(r.A_reg, 15u);
+    EXPECT_EQ(r.K_reg, 262143u) << "within its 18 bits: unchanged";
+}

@@ -10,12 +10,13 @@
 #include "panel/about.h"
 #include "panel/shutdown.h"
 #include "panel/part_selection.h"
-#include "panel/runtime/ui_resource.h"
+#include "panel/runtime/ui_resource_file.h"
 #include "panel/runtime/ui_runtime.h"
 #include "panel/runtime/ui_runtime_qt.h"
 #include "panel/runtime/widgets.h"
 
 #include <QAction>
+#include <QFile>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
@@ -387,4 +388,12 @@ TEST(UIResource, HeaderAndResourceNameTheSameConstants)
         }
     }
     EXPECT_EQ(menu, names_in(ConstantGroup::Menu));
+}
+
+TEST(UIResource, TheToolsCopyIsThePanelsResource)
+{
+    QFile panels_copy(QStringLiteral(":/New_Panel.uir"));
+    ASSERT_TRUE(panels_copy.open(QIODevice::ReadOnly));
+    const QByteArray text = panels_copy.readAll();
+    EXPECT_EQ(new_panel_resource_text(), std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
 }

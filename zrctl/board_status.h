@@ -1,0 +1,12 @@
+#pragma once
+// D2XX statuses as zrctl reports them.
+
+#include "link/d2xx/board_driver.h"
+
+#include <string>
+
+// "FT_DEVICE_NOT_OPENED (3)"
+std::string status_text(FT_STATUS status);
+
+// What usually lies behind a failed open on Linux, or "".
+std::string open_failure_hint(FT_STATUS status);

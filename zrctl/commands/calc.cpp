@@ -1,0 +1,46 @@
+// zrctl calc: the frequencies of given registers after the range rules, as the
+// panel recomputes them, with its formula texts.
+#include "zrctl/commands/commands.h"
+
+#include "zrctl/report.h"
+#include "zrctl/settings.h"
+
+#include <CLI/CLI.hpp>
+
+#include <memory>
+
+namespace {
+
+void run_calc(const SettingOptions& o, Output& output)
+{
+    std::ostream& out = output.out;
+    RegisterSet r = register_set_of(o);
+    const uint32_t M = r.M_reg, A = r.A_reg;
+    recompute(r);
+    if (output.json) {
+        Json j;
+        j["command"] = "calc";
+        j["settings"] = settings_json(r);
+        j["given"] = {{"M", M}, {"A", A}};
+        j["changed_by_rules"] = rule_changes_json(M, A, r);
+        j.update(results_json(r));
+        out << json_text(j) << '\n';
+        return;
+    }
+    out << settings_line(r) << '\n';
+    print_registers(out, r);
+    out << rule_changes_line(M, A, r) << '\n';
+    print_texts(out, r);
+}
+
+}  // namespace
+
+Command add_calc_command(CLI::App& zrctl)
+{
+    auto o = std::make_shared<SettingOptions>();
+    CLI::App* calc = zrctl.add_subcommand(
+        "calc", "The frequencies of the registers --m, --a and --k after the range rules, as the panel recomputes "
+                "them: R, M, A, K, Fc, N, Fin, Fp with the symbolic and the worked formula texts");
+    add_setting_options(*calc, *o, true);
+    return {calc, [o](Output& output) { run_calc(*o, output); }};
+}

@@ -1,0 +1,146 @@
+// zrctl decode HEX...: what the chip latches from a burst, by the chip-side
+// decoder: each word with its fields, the option lines, and any setup violation.
+#include "zrctl/commands/commands.h"
+
+#include "zrctl/failure.h"
+#include "zrctl/report.h"
+
+#include "link/board_lines.h"
+#include "link/burst_decoder.h"
+#include "link/serial_words.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cctype>
+#include <memory>
+
+namespace {
+
+int hex_digit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    const int lower = std::tolower(static_cast<unsigned char>(c));
+    return lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
+}
+
+// Bytes as burst prints them ("E8 E8 F8"), in one argument or many, also run
+// together ("E8E8F8"), with commas or a 0x before each group.
+std::vector<uint8_t> bytes_of(const std::vector<std::string>& arguments)
+{
+    std::vector<uint8_t> bytes;
+    for (const std::string& argument : arguments) {
+        std::string group;
+        auto take_group = [&] {
+            std::string_view digits = group;
+            if (digits.size() >= 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X'))
+                digits.remove_prefix(2);
+            if (digits.empty() || digits.size() % 2 != 0)
+                throw Failure(ExitStatus::InvalidInput,
+                              "\"" + group + "\" is not whole bytes in hex (two digits each)");
+            for (std::size_t i = 0; i < digits.size(); i += 2) {
+                const int high = hex_digit(digits[i]), low = hex_digit(digits[i + 1]);
+                if (high < 0 || low < 0)
+                    throw Failure(ExitStatus::InvalidInput, "\"" + group + "\" is not bytes in hex");
+                bytes.push_back(static_cast<uint8_t>(high * 16 + low));
+            }
+            group.clear();
+        };
+        for (char c : argument) {
+            if (c == ' ' || c == ',' || c == '\t' || c == '\n') {
+                if (!group.empty())
+                    take_group();
+            } else {
+                group += c;
+            }
+        }
+        if (!group.empty())
+            take_group();
+    }
+    if (bytes.empty())
+        throw Failure(ExitStatus::InvalidInput, "no bytes to decode");
+    return bytes;
+}
+
+struct DecodedWord {
+    std::string kind;  // "main", "auxiliary", "enhancement", or "unknown"
+    Json fields = Json::object();
+    std::string text;
+};
+
+DecodedWord decoded(const LatchedWord& latch)
+{
+    DecodedWord d;
+    if (latch.enhancement) {
+        d.kind = "enhancement";
+        d.fields["E"] = latch.word;
+        d.text = "E " + std::to_string(latch.word);
+    } else if (is_main_word(latch.word)) {
+        const MainWordFields f = main_word_fields(latch.word);
+        d.kind = "main";
+        d.fields = {{"R", f.R}, {"M", f.M}, {"A", f.A}, {"PS", f.PS}};
+        d.text = "R " + std::to_string(f.R) + ", M " + std::to_string(f.M) + ", A " + std::to_string(f.A) + ", PS " +
+                 std::to_string(f.PS) + (f.PS != 0 ? " (prescaler bypassed)" : " (prescaler in use)");
+    } else if (is_auxiliary_word(latch.word)) {
+        d.kind = "auxiliary";
+        d.fields["K"] = auxiliary_word_k(latch.word);
+        d.text = "K " + std::to_string(auxiliary_word_k(latch.word));
+    } else {
+        d.kind = "unknown";
+        d.text = "neither a main word (last bit 0) nor an auxiliary word (last bits 001)";
+    }
+    return d;
+}
+
+void run_decode(const std::vector<std::string>& arguments, Output& output)
+{
+    const std::vector<uint8_t> burst = bytes_of(arguments);
+    const ChipReception r = decode_burst(burst);
+
+    Json words = Json::array();
+    Json options;
+    std::string option_text;
+    for (const BoardLine& line : kBoardLines) {
+        if (!(line.mask & kOptionLines))
+            continue;
+        const int level = (r.options & line.mask) ? 1 : 0;
+        options[line.name] = level;
+        option_text += std::string(option_text.empty() ? "" : ", ") + line.name + " " + std::to_string(level);
+    }
+    if (output.json) {
+        for (const LatchedWord& latch : r.latches) {
+            const DecodedWord d = decoded(latch);
+            words.push_back({{"byte", latch.byte}, {"kind", d.kind}, {"word", latch.word}, {"fields", d.fields}});
+        }
+        Json j;
+        j["command"] = "decode";
+        j["length"] = burst.size();
+        j["words"] = words;
+        j["option_lines"] = options;
+        j["violation"] = r.fault.empty() ? Json(nullptr) : Json(r.fault);
+        output.out << json_text(j) << '\n';
+        return;
+    }
+    output.out << burst.size() << " bytes\n";
+    for (const LatchedWord& latch : r.latches) {
+        const DecodedWord d = decoded(latch);
+        output.out << "byte " << latch.byte << ": " << d.kind << " word "
+                   << hex_text(latch.word, latch.enhancement ? 2 : 6) << ": " << d.text << '\n';
+    }
+    if (r.latches.empty())
+        output.out << "no word latched\n";
+    output.out << "option lines: " << option_text << '\n'
+               << (r.fault.empty() ? "no setup violation" : "setup violation: " + r.fault) << '\n';
+}
+
+}  // namespace
+
+Command add_decode_command(CLI::App& zrctl)
+{
+    auto hex = std::make_shared<std::vector<std::string>>();
+    CLI::App* decode = zrctl.add_subcommand(
+        "decode", "What the chip latches from a burst: each word with its fields (R, M, A, PS, K or E), the "
+                  "option lines, and any setup violation");
+    decode->add_option("HEX", *hex, "the burst's bytes in hex, as burst prints them")->required();
+    return {decode, [hex](Output& output) { run_decode(*hex, output); }};
+}

@@ -1,0 +1,93 @@
+// zrctl solve FREQ: the registers for a target, as the panel solves a target
+// typed far from its last Fin, and everything the panel then shows.
+#include "zrctl/commands/commands.h"
+
+#include "zrctl/numbers.h"
+#include "zrctl/report.h"
+#include "zrctl/settings.h"
+
+#include "link/serial_words.h"
+#include "panel/New_Panel.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+struct SolveOptions {
+    std::string target;
+    SettingOptions settings;
+};
+
+void run_solve(const SolveOptions& o, Output& output)
+{
+    std::ostream& out = output.out;
+    std::string note;
+    const double target = typed_target("FREQ", o.target, &note);
+    RegisterSet r = register_set_of(o.settings);
+    recompute(r);  // the panel's last Fin and Fc, before the target is typed
+    const SolvedRegisters solved = solve_typed_target(r, target);
+
+    const double error_mhz = r.new_pll_freq - target;
+    const double error_hz = error_mhz * 1e6;
+    const bool has_ppm = target != 0.0;
+    const double error_ppm = has_ppm ? error_mhz / target * 1e6 : 0.0;
+    // The words a press with ENH "Disable (High)" sends for these registers.
+    const uint32_t main_word = main_word_of(r.R_reg, r.M_reg, r.PS_mode, r.A_reg);
+    const bool has_aux = r.N_flag != 0;
+    const uint32_t aux_word = has_aux ? auxiliary_word_of(r.K_reg) : 0;
+    const uint8_t option_byte = pack_option_byte(1, r.MASH, r.RAND_EN, r.MOD_SEL);
+
+    if (output.json) {
+        Json j;
+        j["command"] = "solve";
+        j["settings"] = settings_json(r);
+        j["requested_mhz"] = number_of("FREQ", o.target);
+        j["target_mhz"] = target;
+        j["note"] = note.empty() ? Json(nullptr) : Json(note);
+        j["solved"] = {{"M", solved.M}, {"A", solved.A}, {"K", solved.K}};
+        j["changed_by_rules"] = rule_changes_json(solved.M, solved.A, r);
+        j.update(results_json(r));
+        j["error_hz"] = error_hz;
+        j["error_ppm"] = has_ppm ? Json(error_ppm) : Json(nullptr);
+        j["main_word"] = main_word;
+        j["auxiliary_word"] = has_aux ? Json(aux_word) : Json(nullptr);
+        j["option_byte"] = option_byte;
+        out << json_text(j) << '\n';
+        return;
+    }
+    if (!note.empty())
+        out << "note: " << note << '\n';
+    out << settings_line(r) << '\n'
+        << "target     " << field_text(PANEL_PLL_FREQ, target) << " MHz\n";
+    print_registers(out, r);
+    char error[96];
+    if (has_ppm)
+        std::snprintf(error, sizeof error, "error      %+.3f Hz, %+.4f ppm", error_hz, error_ppm);
+    else
+        std::snprintf(error, sizeof error, "error      %+.3f Hz", error_hz);
+    out << error << '\n' << rule_changes_line(solved.M, solved.A, r) << '\n';
+    out << "main word " << hex_text(main_word, 6);
+    if (has_aux)
+        out << "  auxiliary word " << hex_text(aux_word, 6);
+    out << "  option byte " << hex_text(option_byte, 2) << '\n';
+    print_texts(out, r);
+}
+
+}  // namespace
+
+Command add_solve_command(CLI::App& zrctl)
+{
+    auto o = std::make_shared<SolveOptions>();
+    CLI::App* solve = zrctl.add_subcommand(
+        "solve", "The registers for a target frequency, solved as the panel solves a target typed far from the "
+                 "last one, then range-ruled and recomputed: R, M, A, K, Fc, N, Fin, Fp with the panel's texts, the "
+                 "error against the target, what the range rules changed, the words and the option byte");
+    solve->add_option("FREQ", o->target, "the target output frequency in MHz, as typed into \"Out Freq (MHz)\"")
+        ->type_name("MHZ")
+        ->required();
+    add_setting_options(*solve, o->settings, false);
+    return {solve, [o](Output& output) { run_solve(*o, output); }};
+}

@@ -1,0 +1,65 @@
+#include "zrctl/programming_burst.h"
+
+#include "link/serial_words.h"
+
+#include <CLI/CLI.hpp>
+
+void add_burst_options(CLI::App& command, BurstOptions& o)
+{
+    add_setting_options(command, o.settings, true);
+    o.freq.option = command
+                        .add_option("--freq", o.freq.text,
+                                    "solve the registers for this target first, as solve does, instead of --m, "
+                                    "--a and --k")
+                        ->type_name("MHZ");
+    for (CLI::Option* registers : {o.settings.m.option, o.settings.a.option, o.settings.k.option})
+        o.freq.option->excludes(registers);
+    command.add_flag("--enh-path", o.enhancement_path,
+                     "send the enhancement word as ENH \"Enable  (Low)\" does, instead of the main word (and "
+                     "the auxiliary word) as \"Disable (High)\" does");
+}
+
+ProgrammingBurst programming_burst(const BurstOptions& o)
+{
+    ProgrammingBurst b;
+    RegisterSet& r = b.regs;
+    r = register_set_of(o.settings);
+    if (o.freq.given()) {
+        const double target = typed_target("--freq", o.freq.text, &b.note);
+        recompute(r);
+        solve_typed_target(r, target);
+    }
+    // The press recomputes first, so the toggles hold the registers the panel shows.
+    recompute(r);
+    r.ENHBAR = o.enhancement_path ? 0 : 1;
+    b.option_byte = pack_option_byte(r.ENHBAR, r.MASH, r.RAND_EN, r.MOD_SEL);
+    if (r.ENHBAR != 0) {
+        b.word = main_word_of(r.R_reg, r.M_reg, r.PS_mode, r.A_reg);
+        b.aux_word = r.N_flag != 0 ? auxiliary_word_of(r.K_reg) : 0;
+    } else {
+        b.word = enhancement_word_of(r.E_reg);
+    }
+    b.kind = burst_kind(r.ENHBAR, b.aux_word);
+    b.bytes = build_burst(b.word, b.aux_word, b.option_byte, r.ENHBAR);
+    return b;
+}
+
+Json burst_json(const ProgrammingBurst& b)
+{
+    const bool enhancement = b.kind == BurstKind::Enhancement;
+    Json j;
+    j["settings"] = settings_json(b.regs);
+    j["note"] = b.note.empty() ? Json(nullptr) : Json(b.note);
+    j["registers"] = {{"R", b.regs.R_reg}, {"M", b.regs.M_reg}, {"A", b.regs.A_reg}, {"K", b.regs.K_reg},
+                      {"E", b.regs.E_reg}};
+    j["fin_mhz"] = b.regs.new_pll_freq;
+    j["path"] = enhancement ? "enhancement" : "main";
+    j["main_word"] = enhancement ? Json(nullptr) : Json(b.word);
+    j["auxiliary_word"] = b.aux_word != 0 ? Json(b.aux_word) : Json(nullptr);
+    j["enhancement_word"] = enhancement ? Json(b.word) : Json(nullptr);
+    j["option_byte"] = b.option_byte;
+    j["length"] = b.bytes.size();
+    j["hex"] = hex_bytes(b.bytes);
+    j["bytes"] = b.bytes;
+    return j;
+}

@@ -1,0 +1,35 @@
+#pragma once
+// The burst that "Program Device" sends for a set of settings: the press's
+// recompute, then the main word (and for ZR3500 the auxiliary word) as ENH
+// "Disable (High)" sends them, or the enhancement word as "Enable  (Low)" does.
+
+#include "zrctl/report.h"
+#include "zrctl/settings.h"
+
+#include "link/bursts.h"
+
+#include <cstdint>
+#include <vector>
+
+struct BurstOptions {
+    SettingOptions settings;
+    TextOption freq;                 // solve this target first, as solve does
+    bool enhancement_path = false;   // ENH "Enable  (Low)"
+};
+
+void add_burst_options(CLI::App& command, BurstOptions& options);
+
+struct ProgrammingBurst {
+    RegisterSet regs;  // as the press leaves them
+    std::string note;  // a target outside "Out Freq (MHz)"
+    BurstKind kind = BurstKind::Main;
+    uint32_t word = 0;      // the main word, or the enhancement word
+    uint32_t aux_word = 0;  // 0: none
+    uint8_t option_byte = 0;
+    std::vector<uint8_t> bytes;
+};
+
+ProgrammingBurst programming_burst(const BurstOptions& options);
+
+// The burst's words, option byte and bytes; and its bytes in hex on one line.
+Json burst_json(const ProgrammingBurst& burst);

@@ -1,0 +1,129 @@
+#include "zrctl/report.h"
+
+#include "zrctl/panel_resource.h"
+#include "zrctl/settings.h"
+
+#include "panel/New_Panel.h"
+
+#include <cstdio>
+
+namespace {
+
+struct Change {
+    const char* name;
+    uint32_t from, to;
+};
+
+std::vector<Change> changes(uint32_t M, uint32_t A, const RegisterSet& r)
+{
+    std::vector<Change> c;
+    if (M != r.M_reg)
+        c.push_back({"M", M, r.M_reg});
+    if (A != r.A_reg)
+        c.push_back({"A", A, r.A_reg});
+    return c;
+}
+
+}  // namespace
+
+std::string json_text(const Json& document)
+{
+    return document.dump(2, ' ', false, Json::error_handler_t::replace);
+}
+
+std::string calculator_text(CalculatorText which, const RegisterSet& r)
+{
+    char text[512];
+    format_calculator_text(which, r, text, sizeof text);
+    return text;
+}
+
+std::string field_text(int control, double value)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", panel_control(control).precision, value);
+    return text;
+}
+
+std::string hex_text(uint32_t value, int digits)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%0*X", digits, value);
+    return text;
+}
+
+Json settings_json(const RegisterSet& r)
+{
+    const SettingWords w = words_of(r);
+    Json j;
+    j["part"] = w.part;
+    j["ref_mhz"] = r.ref_freq;
+    j["R"] = r.R_reg;
+    j["prescaler"] = w.prescaler;
+    j["mash"] = w.mash;
+    j["lnm"] = w.lnm;
+    j["dither"] = r.RAND_EN != 0;
+    j["E"] = r.E_reg;
+    return j;
+}
+
+std::string settings_line(const RegisterSet& r)
+{
+    const SettingWords w = words_of(r);
+    return part_name(r.N_flag) + ", Fr " + field_text(PANEL_REF_FREQ, r.ref_freq) + " MHz, R " +
+           std::to_string(r.R_reg) + ", prescaler " + w.prescaler + ", MASH " + w.mash + ", LNM " + w.lnm +
+           ", dither " + (r.RAND_EN != 0 ? "on" : "off") + ", E " + std::to_string(r.E_reg);
+}
+
+Json results_json(const RegisterSet& r)
+{
+    Json j;
+    j["registers"] = {{"R", r.R_reg}, {"M", r.M_reg}, {"A", r.A_reg}, {"K", r.K_reg}, {"E", r.E_reg}};
+    j["fc_mhz"] = r.fc;
+    j["n"] = r.N_val;
+    j["fin_mhz"] = r.new_pll_freq;
+    j["fp_mhz"] = r.fp;
+    j["texts"] = {
+        {"r", calculator_text(CalculatorText::R, r)},
+        {"fc", calculator_text(CalculatorText::Fc, r)},
+        {"n", calculator_text(CalculatorText::N, r)},
+        {"fin_symbolic", calculator_text(CalculatorText::SymbolicFin, r)},
+        {"fin_worked", calculator_text(CalculatorText::WorkedFin, r)},
+        {"fp_symbolic", calculator_text(CalculatorText::SymbolicFp, r)},
+        {"fp_worked", calculator_text(CalculatorText::WorkedFp, r)},
+    };
+    return j;
+}
+
+void print_registers(std::ostream& out, const RegisterSet& r)
+{
+    out << "registers  R " << r.R_reg << "  M " << r.M_reg << "  A " << r.A_reg << "  K " << r.K_reg << '\n'
+        << "Fin        " << field_text(PANEL_PLL_FREQ, r.new_pll_freq) << " MHz\n";
+}
+
+void print_texts(std::ostream& out, const RegisterSet& r)
+{
+    for (CalculatorText t : {CalculatorText::R, CalculatorText::Fc, CalculatorText::N, CalculatorText::SymbolicFin,
+                             CalculatorText::WorkedFin, CalculatorText::SymbolicFp, CalculatorText::WorkedFp})
+        out << calculator_text(t, r) << '\n';
+}
+
+Json rule_changes_json(uint32_t M, uint32_t A, const RegisterSet& r)
+{
+    Json list = Json::array();
+    for (const Change& c : changes(M, A, r))
+        list.push_back({{"register", c.name}, {"from", c.from}, {"to", c.to}});
+    return list;
+}
+
+std::string rule_changes_line(uint32_t M, uint32_t A, const RegisterSet& r)
+{
+    std::string line = "range rules";
+    const std::vector<Change> c = changes(M, A, r);
+    if (c.empty())
+        return line + " changed nothing";
+    for (std::size_t i = 0; i < c.size(); ++i)
+        line += (i == 0 ? " changed " : ", ") + std::string(c[i].name) + " " + std::to_string(c[i].from) + " -> " +
+                std::to_string(c[i].to);
+    return line;
+}

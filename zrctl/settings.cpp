@@ -1,0 +1,260 @@
+#include "zrctl/settings.h"
+
+#include "zrctl/failure.h"
+#include "zrctl/numbers.h"
+#include "zrctl/panel_resource.h"
+
+#include "panel/built_in_resource.h"
+#include "panel/New_Panel.h"
+#include "panel/runtime/panel_state.h"
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+constexpr const char* kBypass = "bypass";
+constexpr const char* kJumperIn = "in";
+constexpr const char* kJumperOut = "out";
+
+std::string lower(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+    return text;
+}
+
+std::string part_word(int part)
+{
+    return lower(part_name(part));
+}
+
+// A switch's text at a position, and the position of a text: Mod Select's
+// "10/11" and "5/6", MASH2SEL's "1-1" and "1-1-1" are the options' words too.
+std::string switch_text(int control, int value)
+{
+    const ControlDef& c = panel_control(control);
+    return value == c.on_value ? c.on_text : c.off_text;
+}
+
+int switch_value(int control, const std::string& text)
+{
+    const ControlDef& c = panel_control(control);
+    return text == c.on_text ? c.on_value : c.off_value;
+}
+
+std::string prescaler_word(int prescaler_switch, int MOD_SEL)
+{
+    return prescaler_switch != 0 ? kBypass : switch_text(PANEL_MOD_SEL, MOD_SEL);
+}
+
+std::string range_text(const ControlDef& c)
+{
+    return number_text(c.minimum) + " to " + number_text(c.maximum);
+}
+
+// "main counter M, 0 to 511 (first start: 7)"
+std::string field_help(const char* what, int control)
+{
+    const ControlDef& c = panel_control(control);
+    return std::string(what) + ", " + range_text(c) + " (first start: " + number_text(c.initial) + ")";
+}
+
+std::string switch_help(const char* what, const std::string& first_start)
+{
+    return std::string(what) + " (first start: " + first_start + ")";
+}
+
+void add_text(CLI::App& command, const char* name, TextOption& o, const std::string& help, const char* type)
+{
+    o.option = command.add_option(name, o.text, help)->type_name(type);
+}
+
+void add_choice(CLI::App& command, const char* name, TextOption& o, const std::string& help,
+                std::vector<std::string> words)
+{
+    o.option = command.add_option(name, o.text, help)->check(CLI::IsMember(std::move(words)));
+}
+
+// A value of a field, checked against the field's range.
+double field_value(const char* option, const TextOption& o, int control)
+{
+    const double value = number_of(option, o.text);
+    const ControlDef& c = panel_control(control);
+    if (value < c.minimum || value > c.maximum)
+        throw Failure(ExitStatus::InvalidInput, std::string(option) + " " + o.text + ": outside " + range_text(c) +
+                                                    ", the range of the field \"" + c.label + "\"");
+    return value;
+}
+
+// A register's value: a whole number in its field's range.
+uint32_t register_value(const char* option, const TextOption& o, int control)
+{
+    const uint32_t value = whole_number_of(option, o.text);
+    field_value(option, o, control);
+    return value;
+}
+
+void take_first_start_values(RegisterSet& r)
+{
+    r.N_flag = ZR3100;
+    r.ref_freq = panel_control(PANEL_REF_FREQ).initial;
+    r.new_pll_freq = panel_control(PANEL_PLL_FREQ).initial;
+    r.R_reg = static_cast<uint32_t>(panel_control(PANEL_R_REG).initial);
+    r.M_reg = static_cast<uint32_t>(panel_control(PANEL_M_REG).initial);
+    r.A_reg = static_cast<uint32_t>(panel_control(PANEL_A_REG).initial);
+    r.K_reg = static_cast<uint32_t>(panel_control(PANEL_K_REG).initial);
+    r.E_reg = static_cast<uint32_t>(panel_control(PANEL_E_REG).initial);
+    r.prescaler_en = r.PS_mode = static_cast<int>(panel_control(PANEL_SEC_4).initial);
+    r.MOD_SEL = static_cast<int>(panel_control(PANEL_MOD_SEL).initial);
+    r.RAND_EN = static_cast<int>(panel_control(PANEL_RAND_EN).initial);
+    r.MASH = static_cast<int>(panel_control(PANEL_MASH).initial);
+    r.LNM = static_cast<int>(panel_control(PANEL_LNM).initial);
+    r.ENHBAR = static_cast<int>(panel_control(PANEL_ENHBAR).initial);
+}
+
+// A saved panel state, read as the panel recalls it. The part is not a control
+// value; the part text shows the part that was selected when the state was saved.
+void take_saved_state(RegisterSet& r, const std::string& path)
+{
+    std::vector<StateValue> values;
+    std::string problem;
+    switch (read_state_file(path, kProgramName, panel_controls(), &values, &problem)) {
+    case StateFileVerdict::Missing:
+    case StateFileVerdict::Unreadable:
+        throw Failure(ExitStatus::InvalidInput, "--state " + path + ": cannot read it: " + problem);
+    case StateFileVerdict::DoesNotFit:
+        throw Failure(ExitStatus::InvalidInput, "--state " + path + ": the panel would not use it: " + problem);
+    case StateFileVerdict::Fits: break;
+    }
+    for (const StateValue& v : values) {
+        // The reader has checked each value against its control: a register's is
+        // a whole number in its field's range, a switch's one of its two positions.
+        auto whole = [&v] { return static_cast<uint32_t>(v.number); };
+        auto position = [&v] { return static_cast<int>(v.number); };
+        switch (v.control->id) {
+        case PANEL_REF_FREQ: r.ref_freq = v.number; break;
+        case PANEL_R_REG: r.R_reg = whole(); break;
+        case PANEL_M_REG: r.M_reg = whole(); break;
+        case PANEL_A_REG: r.A_reg = whole(); break;
+        case PANEL_K_REG: r.K_reg = whole(); break;
+        case PANEL_E_REG: r.E_reg = whole(); break;
+        case PANEL_SEC_4: r.prescaler_en = r.PS_mode = position(); break;
+        case PANEL_MOD_SEL: r.MOD_SEL = position(); break;
+        case PANEL_RAND_EN: r.RAND_EN = position(); break;
+        case PANEL_MASH: r.MASH = position(); break;
+        case PANEL_LNM: r.LNM = position(); break;
+        case PANEL_ENHBAR: r.ENHBAR = position(); break;
+        case PANEL_TEXTMSG_10:
+            if (v.text == part_name(ZR3100))
+                r.N_flag = ZR3100;
+            else if (v.text == part_name(ZR3500))
+                r.N_flag = ZR3500;
+            break;
+        default: break;
+        }
+    }
+}
+
+void take_options(RegisterSet& r, const SettingOptions& o)
+{
+    if (o.part.given())
+        r.N_flag = o.part.text == part_word(ZR3500) ? ZR3500 : ZR3100;
+    if (o.ref.given())
+        r.ref_freq = field_value("--ref", o.ref, PANEL_REF_FREQ);
+    if (o.r.given())
+        r.R_reg = register_value("--r", o.r, PANEL_R_REG);
+    if (o.m.given())
+        r.M_reg = register_value("--m", o.m, PANEL_M_REG);
+    if (o.a.given())
+        r.A_reg = register_value("--a", o.a, PANEL_A_REG);
+    if (o.k.given())
+        r.K_reg = register_value("--k", o.k, PANEL_K_REG);
+    if (o.enh.given())
+        r.E_reg = register_value("--enh", o.enh, PANEL_E_REG);
+    if (o.prescaler.given()) {
+        r.prescaler_en = r.PS_mode = o.prescaler.text == kBypass ? 1 : 0;
+        if (o.prescaler.text != kBypass)
+            r.MOD_SEL = switch_value(PANEL_MOD_SEL, o.prescaler.text);
+    }
+    if (o.mash.given())
+        r.MASH = switch_value(PANEL_MASH, o.mash.text);
+    if (o.lnm.given())
+        r.LNM = o.lnm.text == kJumperIn ? 1 : 0;
+    if (o.dither_option && o.dither_option->count() > 0)
+        r.RAND_EN = o.dither ? 1 : 0;
+}
+
+}  // namespace
+
+bool TextOption::given() const
+{
+    return option && option->count() > 0;
+}
+
+void add_setting_options(CLI::App& command, SettingOptions& o, bool with_registers)
+{
+    RegisterSet first;
+    take_first_start_values(first);
+    const SettingWords words = words_of(first);
+    add_choice(command, "--part", o.part, switch_help("the part", words.part),
+               {part_word(ZR3100), part_word(ZR3500)});
+    add_text(command, "--ref", o.ref, field_help("reference frequency Fr in MHz", PANEL_REF_FREQ), "MHZ");
+    add_text(command, "--r", o.r, field_help("reference counter R", PANEL_R_REG), "N");
+    if (with_registers) {
+        add_text(command, "--m", o.m, field_help("main counter M", PANEL_M_REG), "N");
+        add_text(command, "--a", o.a, field_help("swallow counter A", PANEL_A_REG), "N");
+        add_text(command, "--k", o.k, field_help("fractional numerator K, ZR3500 only", PANEL_K_REG), "N");
+    }
+    add_choice(command, "--prescaler", o.prescaler,
+               switch_help("the prescaler: 10/11, 5/6, or bypass", words.prescaler),
+               {prescaler_word(0, 0), prescaler_word(0, 1), kBypass});
+    add_choice(command, "--mash", o.mash, switch_help("MASH order", words.mash),
+               {switch_text(PANEL_MASH, 1), switch_text(PANEL_MASH, 0)});
+    add_choice(command, "--lnm", o.lnm, switch_help("LNM jumper", words.lnm), {kJumperIn, kJumperOut});
+    o.dither_option = command.add_flag("--dither,!--no-dither", o.dither,
+                                       switch_help("dither (RAND_EN) on or off, ZR3500 only",
+                                                   first.RAND_EN != 0 ? "on" : "off"));
+    add_text(command, "--enh", o.enh, field_help("enhancement register E", PANEL_E_REG), "VALUE");
+    add_text(command, "--state", o.state,
+             "take the settings from a saved panel state (panel.sts) first; the options above override it",
+             "FILE");
+}
+
+RegisterSet register_set_of(const SettingOptions& o)
+{
+    RegisterSet r;
+    take_first_start_values(r);
+    if (o.state.given())
+        take_saved_state(r, o.state.text);
+    take_options(r, o);
+    if (r.N_flag == ZR3100) {
+        if (o.k.given() && r.K_reg != 0)
+            throw Failure(ExitStatus::InvalidInput, "--k " + o.k.text + ": " + part_name(ZR3100) +
+                                                        " has no K (--part " + part_word(ZR3500) + " has)");
+        if (o.dither_option && o.dither_option->count() > 0 && o.dither)
+            throw Failure(ExitStatus::InvalidInput, "--dither: " + part_name(ZR3100) + " has no dither (--part " +
+                                                        part_word(ZR3500) + " has)");
+        r.K_reg = 0;
+        r.RAND_EN = 0;
+    }
+    return r;
+}
+
+double typed_target(const std::string& option, const std::string& text, std::string* note)
+{
+    const double typed = number_of(option, text);
+    const ControlDef& field = panel_control(PANEL_PLL_FREQ);
+    const double target = std::clamp(typed, field.minimum, field.maximum);
+    if (target != typed)
+        *note = "the target " + text + " MHz is outside \"" + field.label + "\" (" + range_text(field) +
+                "), which takes it as " + number_text(target) + " MHz";
+    return target;
+}
+
+SettingWords words_of(const RegisterSet& r)
+{
+    return {part_word(r.N_flag), prescaler_word(r.prescaler_en, r.MOD_SEL), switch_text(PANEL_MASH, r.MASH),
+            r.LNM != 0 ? kJumperIn : kJumperOut};
+}

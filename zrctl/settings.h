@@ -1,0 +1,44 @@
+#pragma once
+// The settings of every command that computes, as the panel's controls would
+// hold them: the panel's first-start values from its UI resource, then a saved
+// panel state if one is named, then the options given.
+
+#include "model/register_set.h"
+
+#include <string>
+
+namespace CLI {
+class App;
+class Option;
+}  // namespace CLI
+
+// An option's text as typed, and whether it was given at all.
+struct TextOption {
+    std::string text;
+    CLI::Option* option = nullptr;
+    bool given() const;
+};
+
+struct SettingOptions {
+    TextOption part, ref, r, prescaler, mash, lnm, enh, state;
+    TextOption m, a, k;  // only for the commands that take the registers
+    bool dither = false;
+    CLI::Option* dither_option = nullptr;
+};
+
+// Adds the settings' options to a command; with_registers adds --m, --a and --k.
+void add_setting_options(CLI::App& command, SettingOptions& options, bool with_registers);
+
+// The register set as the panel's fields and switches would hold the settings.
+// ZR3100 has no fractional term: K and dither count as 0 whatever a state held.
+RegisterSet register_set_of(const SettingOptions& options);
+
+// A target as "Out Freq (MHz)" takes a typed entry: coerced into the field's
+// range, and *note then says so.
+double typed_target(const std::string& option, const std::string& text, std::string* note);
+
+// The settings in the options' own words, for reports.
+struct SettingWords {
+    std::string part, prescaler, mash, lnm;
+};
+SettingWords words_of(const RegisterSet& r);

@@ -1,0 +1,10 @@
+#pragma once
+// zrctl, the command-line tool on zr-eval's core: it solves, computes, builds and
+// decodes bursts, lists the FTDI devices and programs the board, as the panel
+// does, without the panel.
+
+#include <ostream>
+
+// Runs zrctl on its command line, printing to out and err. Returns the exit
+// status (see failure.h).
+int run_zrctl(int argc, const char* const argv[], std::ostream& out, std::ostream& err);
