@@ -10,7 +10,7 @@ OFFSCREEN = QT_QPA_PLATFORM=offscreen
 # Sanitizer findings fail the run.
 SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps build build-sanitized run test bench soak fuzz clean
+.PHONY: all deps build build-sanitized run test bench soak fuzz package clean
 
 all: build
 
@@ -28,8 +28,13 @@ build-sanitized: deps
 run: build
 	./$(BUILD_DIR)/zr-eval
 
-# Every test, then every test again under AddressSanitizer and UndefinedBehaviorSanitizer.
-test: build build-sanitized
+# The Debian package of both programs: build/zr-eval_<version>_amd64.deb.
+package: build
+	@cd $(BUILD_DIR) && cpack >/dev/null && ls -1 $(CURDIR)/$(BUILD_DIR)/zr-eval_*_amd64.deb
+
+# Every test (the package's among them), then every test again under
+# AddressSanitizer and UndefinedBehaviorSanitizer.
+test: package build-sanitized
 	$(OFFSCREEN) ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
 	$(OFFSCREEN) $(SANITIZER_ENV) ctest --test-dir $(SANITIZE_DIR) --output-on-failure -j $(JOBS)
 

@@ -172,6 +172,15 @@ void splash_band(QPainter& p, double width, double height, bool flipped)
 }
 
 // Top of the splash window: the band, a faint sine trace, the mark and the word in white.
+// The maker's mark alone on a square card: the program's icon in desktop menus.
+void paint_icon(QPainter& p)
+{
+    p.setPen(QPen(QColor(196, 206, 218), 1));
+    p.setBrush(Qt::white);
+    p.drawRoundedRect(QRectF(0.5, 0.5, 63, 63), 12, 12);
+    draw_mark(p, QRectF(6, 6, 52, 52), kTeal);
+}
+
 void paint_splash_top(QPainter& p)
 {
     splash_band(p, 320, 111, false);
@@ -221,6 +230,7 @@ bool paint_artwork(const char* name, int width, int height, uint32_t* pixels)
         {"logo", 252, 76, paint_logo},
         {"splash_top", 320, 111, paint_splash_top},
         {"splash_bottom", 320, 70, paint_splash_bottom},
+        {"icon", 64, 64, paint_icon},
     };
     if (width <= 0 || height <= 0 || !name || !pixels)
         return false;

@@ -1,7 +1,7 @@
 #pragma once
 // The program's own pictures, drawn in code: the panel's background, the maker's
-// logo and the two splash pictures. Names: "background", "logo", "splash_top",
-// "splash_bottom".
+// logo and the two splash pictures, and the program's icon. Names: "background",
+// "logo", "splash_top", "splash_bottom", "icon".
 
 #include <cstdint>
 
