@@ -40,6 +40,17 @@ UCHAR OutBufferA[kMainAuxBurstLength];
 UCHAR OutBufferE[kEnhancementBurstLength];
 DWORD Write_Result = 0;
 
+namespace {
+
+BurstListener burst_listener = nullptr;
+
+}  // namespace
+
+void set_burst_listener(BurstListener listener)
+{
+    burst_listener = listener;
+}
+
 int Write_Data(int word, int auxWord, int optionByte, int enhbar)
 {
     FTDIStatus = FT_CreateDeviceInfoList(&num_devs);
@@ -85,6 +96,8 @@ int WordOutput(int word, int auxWord, int optionByte, int enhbar)
     const auto length = static_cast<DWORD>(burst_length(burst_kind(enhbar, aux_word)));
     Write_Result = 0;
     FTDIStatus = FT_Write(FTDIHandle, burst, length, &Write_Result);
+    if (burst_listener)
+        burst_listener(burst, length, FTDIStatus == FT_OK ? Write_Result : 0);
     if (FTDIStatus == FT_OK && Write_Result == length)
         confirm_sent(burst, length);
     else

@@ -20,3 +20,8 @@ int Write_Data(int word, int auxWord, int optionByte, int enhbar);
 // Builds the burst that enhbar and auxWord select and writes it with one FT_Write.
 // A failed or short write is reported in the status box. Returns 0.
 int WordOutput(int word, int auxWord, int optionByte, int enhbar);
+
+// Told of every burst handed to FT_Write, with the bytes the board took (a short
+// write took fewer); for windows that follow what goes out. nullptr: no one.
+using BurstListener = void (*)(const UCHAR* burst, DWORD length, DWORD written);
+void set_burst_listener(BurstListener listener);

@@ -37,6 +37,21 @@ void read_option_switches()
 
 }  // namespace
 
+PressWords words_from_panel()
+{
+    read_option_switches();
+    PressWords w;
+    w.enhbar = regs.ENHBAR;
+    w.option_byte = pack_option_byte(regs.ENHBAR, regs.MASH, regs.RAND_EN, regs.MOD_SEL);
+    if (regs.ENHBAR != 0) {
+        w.word = pack_main_word(read_toggles(kMainWordToggles));
+        w.aux = regs.N_flag != 0 ? pack_auxiliary_word(read_toggles(kKToggles)) : 0;
+    } else {
+        w.word = pack_enhancement_word(read_toggles(kEToggles));
+    }
+    return w;
+}
+
 int SEND_DATA(int, int, int event, void*, int, int)
 {
     if (event != EVENT_COMMIT)
@@ -44,16 +59,8 @@ int SEND_DATA(int, int, int event, void*, int, int)
     GetCtrlVal(MainPanelHandle, PANEL_ENHBAR, &regs.ENHBAR);
     // The toggles then hold the registers the panel shows.
     calculate_freq_from_regs(kModeRecompute);
-    read_option_switches();
-    const uint8_t option_byte = pack_option_byte(regs.ENHBAR, regs.MASH, regs.RAND_EN, regs.MOD_SEL);
-    if (regs.ENHBAR != 0) {
-        const uint32_t main_word = pack_main_word(read_toggles(kMainWordToggles));
-        const uint32_t aux_word = regs.N_flag != 0 ? pack_auxiliary_word(read_toggles(kKToggles)) : 0;
-        Write_Data(static_cast<int>(main_word), static_cast<int>(aux_word), option_byte, regs.ENHBAR);
-    } else {
-        const uint32_t enhancement_word = pack_enhancement_word(read_toggles(kEToggles));
-        Write_Data(static_cast<int>(enhancement_word), 0, option_byte, regs.ENHBAR);
-    }
+    const PressWords w = words_from_panel();
+    Write_Data(static_cast<int>(w.word), static_cast<int>(w.aux), w.option_byte, w.enhbar);
     return 0;
 }
 

@@ -5,6 +5,22 @@
 // switch); bit 20 - n of the auxiliary word is PANEL_AUX_n; bit 7 - n of the
 // enhancement word is PANEL_ENHBIT_n.
 
+#include <cstdint>
+
+// What a press sends: the word (main or enhancement), the auxiliary word (0 when
+// there is none), the option byte and ENHBAR, as Write_Data takes them.
+struct PressWords {
+    uint32_t word = 0;
+    uint32_t aux = 0;
+    uint8_t option_byte = 0;
+    int enhbar = 0;
+};
+
+// Packs the words from the panel's bit toggles and switches as a press does once
+// its recompute has run (the toggles then show the fields). Reads ENHBAR and the
+// option switches into the working register set; writes nothing.
+PressWords words_from_panel();
+
 // Callback of "Program Device": with ENH "Disable (High)" sends the main word (and
 // for ZR3500 the auxiliary word) and with "Enable  (Low)" the enhancement word,
 // each with the option byte.
