@@ -276,3 +276,32 @@ TEST_F(StateSafety, WhenTheDisplayGoesAwayTheStateIsSaved)
     unsetenv("ZR_TEST_FOLDER");
     EXPECT_TRUE(saved_m("panel.sts", 12));
 }
+
+TEST_F(StateSafety, AReadOnlyFolderOrAnUnreadableFileIsSaidAndNothingIsLost)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "running as root, which reads and writes whatever the modes say: a read-only folder and "
+                        "an unreadable file need a user without root (the failed save itself is tested with a "
+                        "file-size limit, a folder named panel.sts and a deleted folder)";
+    write_state(kHeader + "PANEL_M_REG = 300\n");
+    chmod("panel.sts", 0);
+    operator_actions = [] {
+        remember_status();
+        set_m(12);
+    };
+    ASSERT_EQ(start(), 0);
+    EXPECT_NE(status_at_start.find("It was moved to panel.sts.rejected."), std::string::npos) << status_at_start;
+    chmod("panel.sts.rejected", 0600);
+    EXPECT_EQ(file_text("panel.sts.rejected"), kHeader + "PANEL_M_REG = 300\n");
+
+    const std::string folder = fs::current_path().string();
+    chmod(folder.c_str(), 0555);
+    operator_actions = [] {
+        set_m(13);
+        answer_next_popup("Quit without saving");
+    };
+    ASSERT_EQ(start(), 0);
+    chmod(folder.c_str(), 0755);
+    EXPECT_NE(last_popup_text().find("could not be saved"), std::string::npos) << last_popup_text();
+    EXPECT_TRUE(saved_m("panel.sts", 12)) << "the last good state stays";
+}
