@@ -33,8 +33,8 @@ std::optional<std::string> outside(double mhz, const FrequencyField& field)
 {
     if (mhz >= field.minimum && mhz <= field.maximum)
         return std::nullopt;
-    return "outside " + frequency_text(field.minimum) + " to " + frequency_text(field.maximum) + ", the range of the field \"" +
-           field.label + "\"";
+    return "outside " + frequency_text(field.minimum) + " to " + frequency_text(field.maximum) +
+           ", the range of the field \"" + field.label + "\"";
 }
 
 SweepFrequencies refused(SweepInput input, std::size_t line, std::string_view text, std::string why)

@@ -105,3 +105,12 @@ int WordOutput(int word, int auxWord, int optionByte, int enhbar)
                static_cast<unsigned>(Write_Result), static_cast<unsigned>(length));
     return 0;
 }
+
+FT_STATUS write_burst(const UCHAR* burst, DWORD length, DWORD* written)
+{
+    *written = 0;
+    const FT_STATUS status = FT_Write(FTDIHandle, const_cast<UCHAR*>(burst), length, written);
+    if (burst_listener)
+        burst_listener(burst, length, status == FT_OK ? *written : 0);
+    return status;
+}

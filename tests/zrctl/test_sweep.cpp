@@ -313,6 +313,10 @@ TEST_F(ZrctlSweep, AContinuousSweepEndsOnASignalAfterThePointBeingWritten)
         FT_STATUS close(FT_HANDLE h) override { return board.close(h); }
     } interrupted;
     install_board_driver(&interrupted);
+    // As an interactive shell starts it: a job started with & would ignore SIGINT.
+    struct sigaction before {}, as_started {};
+    as_started.sa_handler = SIG_DFL;
+    sigaction(SIGINT, &as_started, &before);
     const ZrctlRun run = run_zrctl({"sweep", "--start", "4000", "--stop", "4090", "--step", "10", "--continuous",
                                     "--part", "zr3500", "--json"});
     install_board_driver(&board);
@@ -328,4 +332,12 @@ TEST_F(ZrctlSweep, AContinuousSweepEndsOnASignalAfterThePointBeingWritten)
     struct sigaction now {};
     sigaction(SIGINT, nullptr, &now);
     EXPECT_EQ(now.sa_handler, SIG_DFL) << "the signal is the program's own again";
+
+    struct sigaction ignored {};
+    ignored.sa_handler = SIG_IGN;
+    sigaction(SIGINT, &ignored, nullptr);
+    EXPECT_EQ(run_zrctl({"sweep", "--start", "4000", "--stop", "4090", "--step", "10"}).status, 0);
+    sigaction(SIGINT, nullptr, &now);
+    EXPECT_EQ(now.sa_handler, SIG_IGN) << "a job told to ignore SIGINT keeps ignoring it";
+    sigaction(SIGINT, &before, nullptr);
 }

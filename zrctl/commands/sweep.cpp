@@ -32,9 +32,11 @@ namespace {
 constexpr std::size_t kListFileLimit = 64u << 20;
 
 // The last part of a wait is spun rather than slept: a sleep may overrun by
-// more than the accuracy a dwell asks for. Longer sleeps are cut into slices so
-// that a signal stops the sweep without waiting out the dwell.
-constexpr auto kSpunWait = std::chrono::milliseconds(1);
+// more than the accuracy a dwell asks for. Sleeping the rest, rather than
+// spinning it, keeps the scheduler waking the sweep at once on a busy machine.
+// Longer sleeps are cut into slices so that a signal stops the sweep without
+// waiting out the dwell.
+constexpr auto kSpunWait = std::chrono::microseconds(200);
 constexpr auto kSleepSlice = std::chrono::milliseconds(50);
 
 struct SweepOptions {
@@ -53,17 +55,16 @@ extern "C" void ask_to_stop(int)
 }
 
 // While it lives, SIGINT and SIGTERM end the sweep after the point being
-// written, so that its table, its file and the board are left in order.
+// written, so that its table, its file and the board are left in order. A
+// signal that the shell told the program to ignore (a job started with &)
+// stays ignored.
 class SignalsStopTheSweep {
 public:
     SignalsStopTheSweep()
     {
         stop_asked = 0;
-        struct sigaction action {};
-        action.sa_handler = ask_to_stop;
-        sigemptyset(&action.sa_mask);
-        sigaction(SIGINT, &action, &previous_int_);
-        sigaction(SIGTERM, &action, &previous_term_);
+        catch_signal(SIGINT, &previous_int_);
+        catch_signal(SIGTERM, &previous_term_);
     }
     ~SignalsStopTheSweep()
     {
@@ -74,6 +75,17 @@ public:
     SignalsStopTheSweep& operator=(const SignalsStopTheSweep&) = delete;
 
 private:
+    static void catch_signal(int signal, struct sigaction* previous)
+    {
+        sigaction(signal, nullptr, previous);
+        if (previous->sa_handler == SIG_IGN)
+            return;
+        struct sigaction action {};
+        action.sa_handler = ask_to_stop;
+        sigemptyset(&action.sa_mask);
+        sigaction(signal, &action, nullptr);
+    }
+
     struct sigaction previous_int_ {};
     struct sigaction previous_term_ {};
 };
