@@ -316,7 +316,7 @@ bool SweepWindow::start()
     if (running_ || !prepare() || !board_ready())
         return false;
     const uint64_t passes = continuous_->isChecked() ? 0 : static_cast<uint64_t>(repeat_->value());
-    run_ = std::make_unique<SweepRun>(plan_, dwell_->value(), passes);
+    run_ = std::make_shared<SweepRun>(plan_, dwell_->value(), passes);
     model_->show_run(run_.get());
     board_lost_ = false;
     set_running(true);
@@ -366,6 +366,8 @@ void SweepWindow::tick()
     const SweepWrite w = run_->write_next(write_to_board);
     if (on_written)
         on_written(w);
+    if (!running_)
+        return;  // stopped by whoever followed the write
     if (run_->finished()) {
         finish();
         return;
@@ -408,8 +410,10 @@ void SweepWindow::finish()
 
 void SweepWindow::report()
 {
-    const SweepPlan& plan = *plan_;
-    const SweepRun& run = *run_;
+    // The panel's recompute lets events run: a new sweep may replace these.
+    const std::shared_ptr<const SweepRun> kept = run_;
+    const SweepRun& run = *kept;
+    const SweepPlan& plan = run.plan();
     std::string what;
     if (run.failure())
         what = "Sweep stopped at " + failure_text(plan, *run.failure()) + ".";

@@ -87,7 +87,8 @@ private:
     SweepTableModel* model_ = nullptr;
 
     std::shared_ptr<const SweepPlan> plan_;
-    std::unique_ptr<SweepRun> run_;
+    // Shared, so that what a report reads outlives a sweep started from inside it.
+    std::shared_ptr<SweepRun> run_;
     bool running_ = false;
     bool board_lost_ = false;
     QTimer timer_;

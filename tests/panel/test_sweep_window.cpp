@@ -314,3 +314,22 @@ TEST_F(SweepWindowTest, TheTableIsExportedWithTheTimeEachPointWasWritten)
     EXPECT_EQ(lines[3].substr(0, 31), "4200,4200.0000000,0.000,1,7,4,0");
     EXPECT_EQ(lines[3].back(), 'Z') << "written, with its UTC time: " << lines[3];
 }
+
+TEST_F(SweepWindowTest, ASweepStartedWhileTheLastOneReportsLeavesThatReportWhole)
+{
+    // The report recomputes the panel, which lets events run: a Start queued by
+    // then begins a new sweep from inside it.
+    band("4000", "4200", "100", 0.0);
+    window->on_written = [this](const SweepWrite& w) {
+        if (w.number == 2) {
+            window->on_written = nullptr;
+            QTimer::singleShot(0, window, [this] { window->start(); });
+        }
+    };
+    press("sweep_start_button");
+    wait_for_the_end();
+    EXPECT_EQ(writes(), 6u) << "both sweeps ran";
+    const std::string line = "Sweep ended. 3 points sent; the chip was left at 4200.0000000 MHz (point 3: R 1, M 7, "
+                             "A 4).\n";
+    EXPECT_EQ(text(PANEL_Status), line + line);
+}
