@@ -148,7 +148,7 @@ TEST_F(ZrctlSweep, ALineForEachPointAsItIsWritten)
         lines.push_back(line);
     ASSERT_EQ(lines.size(), 6u) << run.out;
     EXPECT_EQ(lines[0], "ZR3100, Fr 100.00 MHz, R 1, prescaler 10/11, MASH 1-1, LNM in, dither off, E 0");
-    EXPECT_EQ(lines[1], "3 points, dwell 0 ms, 1 pass(es); each point solved as solve solves it, every burst with "
+    EXPECT_EQ(lines[1], "3 points, dwell 0 ms, 1 pass; each point solved as solve solves it, every burst with "
                         "ENHBAR 1 (option byte 0x28)");
     EXPECT_EQ(lines[2].substr(0, lines[2].find("  at ")),
               "point 1/3  4300 MHz -> 4300.0000000 MHz  +0.000 Hz  R 1 M 7 A 6 K 0  main 0x000E2C  49 bytes");

@@ -299,7 +299,9 @@ void run_sweep(const SweepOptions& o, Output& output)
     if (!output.json) {
         out << settings_line(plan->settings) << '\n'
             << plan->points.size() << " points, dwell " << number_text(dwell_ms) << " ms, "
-            << (passes == 0 ? std::string("repeated until stopped") : std::to_string(passes) + " pass(es)")
+            << (passes == 0   ? std::string("repeated until stopped")
+                : passes == 1 ? std::string("1 pass")
+                              : std::to_string(passes) + " passes")
             << "; each point solved as solve solves it, every burst with ENHBAR 1 (option byte "
             << hex_text(sweep_option_byte(*plan), 2) << ")\n";
     }
