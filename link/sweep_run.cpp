@@ -45,7 +45,7 @@ SweepWrite SweepRun::write_next(const SweepWriter& write)
         return w;
     const SweepPlan& plan = *plan_;
     const SweepPoint& point = plan.points[next_point_];
-    const SweepPoint* previous = last_point_ ? &plan.points[*last_point_] : nullptr;
+    const SweepPoint* previous = chip_known_ && last_point_ ? &plan.points[*last_point_] : nullptr;
     build_sweep_burst(plan, point, previous, burst_);
 
     w.number = pass_ * plan.points.size() + next_point_;
@@ -70,6 +70,7 @@ SweepWrite SweepRun::write_next(const SweepWriter& write)
     ++writes_;
     bytes_ += burst_.length;
     last_point_ = next_point_;
+    chip_known_ = true;
     if (++next_point_ == plan.points.size()) {
         next_point_ = 0;
         ++pass_;

@@ -72,6 +72,9 @@ public:
     // Writes the next point's burst; a failed or short write ends the run.
     SweepWrite write_next(const SweepWriter& write);
     void stop() { stopped_ = true; }
+    // Something else was written to the board since the last write: the chip's
+    // main word is no longer known, and the next point sends its own.
+    void chip_written_elsewhere() { chip_known_ = false; }
     bool stopped() const { return stopped_; }
     const std::optional<SweepFailure>& failure() const { return failure_; }
 
@@ -97,6 +100,7 @@ private:
     bool stopped_ = false;
     std::optional<SweepFailure> failure_;
     std::optional<std::size_t> last_point_;
+    bool chip_known_ = false;  // the chip holds the main word of last_point_
     std::vector<PointRecord> records_;
     SweepClock::duration latest_{};
     SweepBurst burst_;

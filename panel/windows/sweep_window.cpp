@@ -363,7 +363,10 @@ void SweepWindow::tick()
         arm(run_->next_due() - now);
         return;
     }
+    if (bursts_written() != bursts_after_last_point_)
+        run_->chip_written_elsewhere();  // a press, or another tool, between two points
     const SweepWrite w = run_->write_next(write_to_board);
+    bursts_after_last_point_ = bursts_written();
     if (on_written)
         on_written(w);
     if (!running_)

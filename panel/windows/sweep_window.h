@@ -91,6 +91,7 @@ private:
     std::shared_ptr<SweepRun> run_;
     bool running_ = false;
     bool board_lost_ = false;
+    unsigned long bursts_after_last_point_ = 0;  // bursts_written() after the sweep's last write
     QTimer timer_;
     QTimer input_settled_;  // the table follows the inputs once typing pauses
     SweepClock::time_point shown_at_{};

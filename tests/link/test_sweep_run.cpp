@@ -99,6 +99,13 @@ TEST(SweepRun, TheFirstWriteAndEveryIntegerPointSendTheMainWord)
     for (std::size_t i = 1; i < 4; ++i)
         EXPECT_EQ(board.written[i].size(), 49u) << "write " << i + 1;
 
+    SweepRun interrupted(fractional, 0.0, 1);
+    interrupted.start(SweepClock::now());
+    interrupted.write_next(board.writer());
+    interrupted.chip_written_elsewhere();
+    interrupted.write_next(board.writer());
+    EXPECT_EQ(board.written.back().size(), 98u) << "after a write from elsewhere the chip's main word is not known";
+
     const auto integer = plan_of(ZR3100, {4300.0, 4300.0, 4350.0});
     Bursts integer_board;
     SweepRun integer_run(integer, 0.0, 1);

@@ -178,6 +178,30 @@ TEST_F(SweepWindowTest, TheBurstsDecodeToTheTablesWordsAndThePanelShowsTheLastPo
     EXPECT_FALSE(cell(3, SweepTableModel::Written).isEmpty()) << "when each point was written";
 }
 
+TEST_F(SweepWindowTest, APressBetweenTwoPointsMakesTheNextOneSendItsMainWord)
+{
+    menu("MENU_CHANGE_PART_ZR3500");
+    SetCtrlVal(panel, PANEL_ENHBAR, 1);
+    SetCtrlVal(panel, PANEL_M_REG, 20u);
+    calculate_freq_from_regs(kModeRecompute);
+    // Points of one main word: each after the first would send its auxiliary word alone.
+    list("4321\n4321.2\n4321.4\n4321.6\n", 0.0);
+    window->on_written = [this](const SweepWrite& w) {
+        if (w.number == 1)
+            click(PANEL_SEND_DATA);  // the panel's M 20 goes to the chip
+    };
+    press("sweep_start_button");
+    wait_for_the_end();
+    std::vector<std::size_t> lengths;
+    for (const auto& burst : board.bursts)
+        lengths.push_back(burst.size());
+    EXPECT_EQ(lengths, (std::vector<std::size_t>{98, 49, 98, 98, 49}))
+        << "the sweep's first point, its second, the press, then its third whole again";
+    const ChipReception third = decode_burst(board.bursts[3]);
+    ASSERT_EQ(third.latched_words.size(), 2u);
+    EXPECT_EQ(main_word_fields(third.latched_words[0]).M, window->plan()->points[2].M);
+}
+
 TEST_F(SweepWindowTest, StopMidSweepLeavesThePanelOnTheLastPointSent)
 {
     band("4000", "4450", "50", 15.0);

@@ -168,14 +168,14 @@ uint64_t passes_of(const SweepOptions& o)
     const uint32_t n = whole_number_of("--repeat", o.repeat.text);
     if (n == 0)
         throw Failure(ExitStatus::InvalidInput,
-                      "--repeat 0: at least 1 pass (--continuous repeats until stopped)");
+                      "--repeat " + o.repeat.text + ": at least 1 pass (--continuous repeats until stopped)");
     return n;
 }
 
-std::string ms_text(SweepClock::duration d, const char* format = "%.3f")
+std::string ms_text(SweepClock::duration d)
 {
     char text[48];
-    std::snprintf(text, sizeof text, format, std::chrono::duration<double, std::milli>(d).count());
+    std::snprintf(text, sizeof text, "%.3f", std::chrono::duration<double, std::milli>(d).count());
     return text;
 }
 
