@@ -5,7 +5,6 @@
 #include "zrctl/board_open.h"
 #include "zrctl/board_status.h"
 #include "zrctl/failure.h"
-#include "zrctl/numbers.h"
 #include "zrctl/programming_burst.h"
 
 #include "link/d2xx/d2xx.h"
