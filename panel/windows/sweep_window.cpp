@@ -279,10 +279,10 @@ bool SweepWindow::prepare()
     }
     plan_ = std::make_shared<const SweepPlan>(plan_sweep(settings_from_panel(), f.mhz));
     model_->show_plan(plan_, nullptr);
-    table_->resizeColumnsToContents();
     const bool fractional = plan_->settings.N_flag == ZR3500;
     table_->setColumnHidden(SweepTableModel::K, !fractional);
     table_->setColumnHidden(SweepTableModel::AuxiliaryWord, !fractional);
+    table_->resizeColumnsToContents();
     describe_settings(plan_->settings);
     say(tr("%n point(s) ready.", nullptr, static_cast<int>(plan_->points.size())), false);
     return true;
@@ -322,7 +322,8 @@ bool SweepWindow::start()
     set_running(true);
     say(tr("Sweeping..."), false);
     shown_at_ = SweepClock::now();
-    run_->start(SweepClock::now());
+    // The schedule counts from the first turn of the timer, once the press is done with.
+    scheduled_ = false;
     arm(SweepClock::duration::zero());
     return true;
 }
@@ -359,6 +360,10 @@ void SweepWindow::tick()
         return;
     }
     const SweepClock::time_point now = SweepClock::now();
+    if (!scheduled_) {
+        run_->start(now);
+        scheduled_ = true;
+    }
     if (now < run_->next_due()) {
         arm(run_->next_due() - now);
         return;

@@ -91,6 +91,7 @@ private:
     std::shared_ptr<SweepRun> run_;
     bool running_ = false;
     bool board_lost_ = false;
+    bool scheduled_ = false;  // the run's schedule has begun
     unsigned long bursts_after_last_point_ = 0;  // bursts_written() after the sweep's last write
     QTimer timer_;
     QTimer input_settled_;  // the table follows the inputs once typing pauses
