@@ -16,8 +16,12 @@
 #include "panel/New_Panel.h"
 #include "panel/runtime/ui_runtime.h"
 #include "panel/runtime/ui_runtime_qt.h"
+#include "panel/windows/sweep_window.h"
+#include "zrctl/zrctl.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QDoubleSpinBox>
 #include <QDir>
 #include <QEvent>
 #include <QLineEdit>
@@ -31,9 +35,15 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
+#include <ostream>
+#include <sstream>
 #include <vector>
+
+#include <nlohmann/json.hpp>
 
 #include <fcntl.h>
 #include <malloc.h>
@@ -321,6 +331,194 @@ void BM_StartupToMainPanelShown(benchmark::State& state)
     report_percentiles(state, ms);
 }
 BENCHMARK(BM_StartupToMainPanelShown)->Iterations(50)->Unit(benchmark::kMillisecond);
+
+// A sweep's writes against their schedule: each point's write time minus k x dwell.
+using Lateness = std::vector<double>;
+
+// Output nobody reads, as a terminal scrolled past.
+class Discard : public std::streambuf {
+protected:
+    int overflow(int c) override { return c; }
+    std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
+};
+
+// zrctl on a command line, in-process, with what it prints to out.
+int zrctl(const std::vector<std::string>& arguments, std::ostream& out)
+{
+    std::vector<const char*> argv{"zrctl"};
+    for (const std::string& a : arguments)
+        argv.push_back(a.c_str());
+    Discard discard;
+    std::ostream err(&discard);
+    return run_zrctl(static_cast<int>(argv.size()), argv.data(), out, err);
+}
+
+// 1000 points at 1 ms dwell from zrctl sweep, to the simulated board: how late
+// each point's write is against its schedule.
+void BM_ZrctlSweepDwellAccuracy(benchmark::State& state)
+{
+    SimulatedBoard board;
+    BoardDriver* previous = install_board_driver(&board);
+    Lateness late;
+    for (auto _ : state) {
+        std::ostringstream out;
+        if (zrctl({"sweep", "--start", "4000", "--stop", "4999", "--step", "1", "--dwell", "1", "--part", "zr3500",
+                   "--prescaler", "10/11", "--json"},
+                  out) != 0) {
+            state.SkipWithError("zrctl sweep failed");
+            break;
+        }
+        const nlohmann::json points = nlohmann::json::parse(out.str())["points"];
+        for (std::size_t i = 0; i < points.size(); ++i)
+            late.push_back(points[i]["last_written_ms"].get<double>() - static_cast<double>(i) * 1.0);
+        board.forget();
+    }
+    install_board_driver(previous);
+    if (!late.empty())
+        report_percentiles(state, late);
+}
+BENCHMARK(BM_ZrctlSweepDwellAccuracy)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// The same sweep from the sweep window, on its timer, with the panel shown.
+void BM_WindowSweepDwellAccuracy(benchmark::State& state)
+{
+    ShownPanel shown;
+    SweepWindow* window = open_sweep_window();
+    window->findChild<QLineEdit*>(QStringLiteral("sweep_start"))->setText(QStringLiteral("4000"));
+    window->findChild<QLineEdit*>(QStringLiteral("sweep_stop"))->setText(QStringLiteral("4999"));
+    window->findChild<QLineEdit*>(QStringLiteral("sweep_step"))->setText(QStringLiteral("1"));
+    window->findChild<QDoubleSpinBox*>(QStringLiteral("sweep_dwell"))->setValue(1.0);
+    Lateness late;
+    window->on_written = [&late](const SweepWrite& w) {
+        late.push_back(std::chrono::duration<double, std::milli>(w.written_at - w.due).count());
+    };
+    for (auto _ : state) {
+        if (!window->start()) {
+            state.SkipWithError("the sweep window did not start");
+            break;
+        }
+        while (window->running())
+            ProcessSystemEvents();
+        shown.board.forget();
+    }
+    window->on_written = nullptr;
+    window->close();
+    if (!late.empty())
+        report_percentiles(state, late);
+}
+BENCHMARK(BM_WindowSweepDwellAccuracy)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// Hops at dwell 0: zrctl sweep over 10 000 points, the whole command (planning,
+// writing, a line for each point), to the simulated board.
+void BM_ZrctlHopRate(benchmark::State& state)
+{
+    SimulatedBoard board;
+    BoardDriver* previous = install_board_driver(&board);
+    constexpr int kPoints = 10000;
+    std::vector<double> ms;
+    for (auto _ : state) {
+        std::ostringstream out;
+        const auto start = Clock::now();
+        const int status = zrctl({"sweep", "--start", "4000", "--stop", "4999.9", "--step", "0.1", "--part",
+                                  "zr3500", "--prescaler", "10/11"},
+                                 out);
+        ms.push_back(ms_since(start));
+        board.forget();
+        if (status != 0) {
+            state.SkipWithError("zrctl sweep failed");
+            break;
+        }
+    }
+    install_board_driver(previous);
+    if (ms.empty())
+        return;
+    report_percentiles(state, ms);
+    state.counters["points_per_s"] = kPoints / (state.counters["median_ms"] / 1000.0);
+}
+BENCHMARK(BM_ZrctlHopRate)->Iterations(10)->Unit(benchmark::kMillisecond);
+
+// A continuous sweep of 100 000 writes: memory after the first thousand and at
+// the end. The simulated board keeps nothing, as a real one keeps nothing here.
+void BM_SweepMemoryOver100000Points(benchmark::State& state)
+{
+    constexpr uint64_t kWrites = 100000;
+    const bool window_sweep = state.range(0) == 1;
+    for (auto _ : state) {
+        double rss_first = 0.0, heap_first = 0.0, rss_last = 0.0, heap_last = 0.0;
+        auto measure = [&](uint64_t writes) {
+            if (writes == 1000) {
+                rss_first = resident_mb();
+                heap_first = heap_in_use_mb();
+            } else if (writes == kWrites) {
+                rss_last = resident_mb();
+                heap_last = heap_in_use_mb();
+            }
+        };
+        if (window_sweep) {
+            ShownPanel shown;
+            SweepWindow* window = open_sweep_window();
+            window->findChild<QDoubleSpinBox*>(QStringLiteral("sweep_dwell"))->setValue(0.0);
+            window->findChild<QCheckBox*>(QStringLiteral("sweep_continuous"))->setChecked(true);
+            window->on_written = [&](const SweepWrite& w) {
+                shown.board.forget();
+                measure(w.number + 1);
+                if (w.number + 1 == kWrites)
+                    window->stop();
+            };
+            window->start();
+            while (window->running())
+                ProcessSystemEvents();
+            window->on_written = nullptr;
+            window->close();
+        } else {
+            // Ends the sweep as Ctrl+C would, at the last write.
+            struct Counting final : BoardDriver {
+                SimulatedBoard board;
+                uint64_t writes = 0;
+                std::function<void(uint64_t)> measure;
+                FT_STATUS create_device_info_list(DWORD* n) override { return board.create_device_info_list(n); }
+                FT_STATUS get_device_info_detail(int i, DeviceDetail* d) override
+                {
+                    return board.get_device_info_detail(i, d);
+                }
+                FT_STATUS open(int i, FT_HANDLE* h) override { return board.open(i, h); }
+                FT_STATUS open_by_serial_number(const std::string& s, FT_HANDLE* h) override
+                {
+                    return board.open_by_serial_number(s, h);
+                }
+                FT_STATUS set_bit_mode(FT_HANDLE h, UCHAR m, UCHAR b) override { return board.set_bit_mode(h, m, b); }
+                FT_STATUS set_baud_rate(FT_HANDLE h, DWORD r) override { return board.set_baud_rate(h, r); }
+                FT_STATUS write(FT_HANDLE h, const UCHAR* b, DWORD n, DWORD* w) override
+                {
+                    board.forget();
+                    measure(++writes);
+                    if (writes == kWrites)
+                        std::raise(SIGINT);
+                    return board.write(h, b, n, w);
+                }
+                FT_STATUS close(FT_HANDLE h) override { return board.close(h); }
+            } counting;
+            counting.measure = measure;
+            BoardDriver* previous = install_board_driver(&counting);
+            Discard discard;
+            std::ostream out(&discard);
+            zrctl({"sweep", "--start", "4000", "--stop", "4090", "--step", "10", "--continuous", "--part", "zr3500",
+                   "--prescaler", "10/11"},
+                  out);
+            install_board_driver(previous);
+        }
+        state.counters["rss_after_1000_MB"] = rss_first;
+        state.counters["rss_after_100000_MB"] = rss_last;
+        state.counters["heap_after_1000_MB"] = heap_first;
+        state.counters["heap_after_100000_MB"] = heap_last;
+    }
+}
+BENCHMARK(BM_SweepMemoryOver100000Points)
+    ->Arg(0)
+    ->Arg(1)
+    ->ArgName("window")
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -11,10 +11,10 @@ namespace {
 std::string utc_text(std::chrono::system_clock::time_point t)
 {
     const auto us = std::chrono::duration_cast<std::chrono::microseconds>(t.time_since_epoch()).count();
-    const std::time_t seconds = static_cast<std::time_t>(us / 1000000);
+    const auto seconds = static_cast<std::time_t>(us / 1000000);
     std::tm tm{};
     gmtime_r(&seconds, &tm);
-    char text[48];
+    char text[64];
     std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%06dZ", tm.tm_year + 1900, tm.tm_mon + 1,
                   tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, static_cast<int>(us % 1000000));
     return text;

@@ -1,4 +1,8 @@
 #include "panel/sweep_menu.h"
 
-void Open_Sweep_Window(int, int, void*, int) {}
+#include "panel/windows/sweep_window.h"
 
+void Open_Sweep_Window(int, int, void*, int)
+{
+    open_sweep_window();
+}

@@ -52,7 +52,7 @@ int run_zrctl(int argc, const char* const argv[], std::ostream& out, std::ostrea
         const std::vector<Command> commands = {
             add_solve_command(zrctl),   add_calc_command(zrctl),    add_burst_command(zrctl),
             add_decode_command(zrctl),  add_devices_command(zrctl), add_program_command(zrctl),
-            add_check_state_command(zrctl),
+            add_check_state_command(zrctl), add_sweep_command(zrctl),
         };
         for (const Command& c : commands)
             c.app->add_flag("--json", json, "print one JSON document and nothing else");

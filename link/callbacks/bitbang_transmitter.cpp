@@ -43,6 +43,7 @@ DWORD Write_Result = 0;
 namespace {
 
 BurstListener burst_listener = nullptr;
+unsigned long burst_count = 0;
 
 }  // namespace
 
@@ -95,6 +96,7 @@ int WordOutput(int word, int auxWord, int optionByte, int enhbar)
     }
     const auto length = static_cast<DWORD>(burst_length(burst_kind(enhbar, aux_word)));
     Write_Result = 0;
+    ++burst_count;
     FTDIStatus = FT_Write(FTDIHandle, burst, length, &Write_Result);
     if (burst_listener)
         burst_listener(burst, length, FTDIStatus == FT_OK ? Write_Result : 0);
@@ -104,4 +106,19 @@ int WordOutput(int word, int auxWord, int optionByte, int enhbar)
         append_status("Programming failed: FT_Write status %d, %u of %u bytes written.\n", static_cast<int>(FTDIStatus),
                static_cast<unsigned>(Write_Result), static_cast<unsigned>(length));
     return 0;
+}
+
+unsigned long bursts_written()
+{
+    return burst_count;
+}
+
+FT_STATUS write_burst(const UCHAR* burst, DWORD length, DWORD* written)
+{
+    *written = 0;
+    ++burst_count;
+    const FT_STATUS status = FT_Write(FTDIHandle, const_cast<UCHAR*>(burst), length, written);
+    if (burst_listener)
+        burst_listener(burst, length, status == FT_OK ? *written : 0);
+    return status;
 }

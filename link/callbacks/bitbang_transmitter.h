@@ -25,3 +25,12 @@ int WordOutput(int word, int auxWord, int optionByte, int enhbar);
 // write took fewer); for windows that follow what goes out. nullptr: no one.
 using BurstListener = void (*)(const UCHAR* burst, DWORD length, DWORD written);
 void set_burst_listener(BurstListener listener);
+
+// How many bursts were handed to FT_Write since start-up, by presses and sweeps
+// alike: a sweep tells from it that something else went to the chip between
+// two of its points.
+unsigned long bursts_written();
+
+// Writes a burst built elsewhere (a sweep's) to the board opened at start-up in
+// one FT_Write, and tells the burst listener. Returns the write's status.
+FT_STATUS write_burst(const UCHAR* burst, DWORD length, DWORD* written);

@@ -1,0 +1,407 @@
+// zrctl sweep: a band or a list of frequencies, each point solved as solve
+// solves it and written to the board in one burst on an absolute schedule of
+// one dwell a point, with a line for each point as it is written.
+#include "zrctl/commands/commands.h"
+
+#include "zrctl/board_open.h"
+#include "zrctl/board_status.h"
+#include "zrctl/failure.h"
+#include "zrctl/numbers.h"
+#include "zrctl/panel_resource.h"
+#include "zrctl/report.h"
+#include "zrctl/settings.h"
+
+#include "link/sweep_bursts.h"
+#include "link/sweep_csv.h"
+#include "link/sweep_run.h"
+#include "model/sweep_plan.h"
+#include "panel/New_Panel.h"
+#include "panel/runtime/file_io.h"
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <memory>
+#include <sstream>
+#include <thread>
+
+namespace {
+
+// A list file larger than this is no list of at most kMaxSweepPoints frequencies.
+constexpr std::size_t kListFileLimit = 64u << 20;
+
+// The last part of a wait is spun rather than slept: a sleep may overrun by
+// more than the accuracy a dwell asks for. Sleeping the rest, rather than
+// spinning it, keeps the scheduler waking the sweep at once on a busy machine.
+// Longer sleeps are cut into slices so that a signal stops the sweep without
+// waiting out the dwell.
+constexpr auto kSpunWait = std::chrono::microseconds(200);
+constexpr auto kSleepSlice = std::chrono::milliseconds(50);
+
+struct SweepOptions {
+    SettingOptions settings;
+    DeviceChoice device;
+    TextOption start, stop, step, list, dwell, repeat, csv;
+    bool continuous = false;
+    bool dry_run = false;
+};
+
+volatile std::sig_atomic_t stop_asked = 0;
+
+extern "C" void ask_to_stop(int)
+{
+    stop_asked = 1;
+}
+
+// While it lives, SIGINT and SIGTERM end the sweep after the point being
+// written, so that its table, its file and the board are left in order. A
+// signal that the shell told the program to ignore (a job started with &)
+// stays ignored.
+class SignalsStopTheSweep {
+public:
+    SignalsStopTheSweep()
+    {
+        stop_asked = 0;
+        catch_signal(SIGINT, &previous_int_);
+        catch_signal(SIGTERM, &previous_term_);
+    }
+    ~SignalsStopTheSweep()
+    {
+        sigaction(SIGINT, &previous_int_, nullptr);
+        sigaction(SIGTERM, &previous_term_, nullptr);
+    }
+    SignalsStopTheSweep(const SignalsStopTheSweep&) = delete;
+    SignalsStopTheSweep& operator=(const SignalsStopTheSweep&) = delete;
+
+private:
+    static void catch_signal(int signal, struct sigaction* previous)
+    {
+        sigaction(signal, nullptr, previous);
+        if (previous->sa_handler == SIG_IGN)
+            return;
+        struct sigaction action {};
+        action.sa_handler = ask_to_stop;
+        sigemptyset(&action.sa_mask);
+        sigaction(signal, &action, nullptr);
+    }
+
+    struct sigaction previous_int_ {};
+    struct sigaction previous_term_ {};
+};
+
+// Sleeps until close to the due time, then spins to it. False when a signal
+// asked to stop first.
+bool wait_until(SweepClock::time_point due)
+{
+    for (;;) {
+        if (stop_asked)
+            return false;
+        const SweepClock::time_point now = SweepClock::now();
+        if (now >= due)
+            return true;
+        const SweepClock::duration left = due - now;
+        if (left > kSpunWait)
+            std::this_thread::sleep_for(std::min<SweepClock::duration>(left - kSpunWait, kSleepSlice));
+    }
+}
+
+FrequencyField out_freq_field()
+{
+    const ControlDef& c = panel_control(PANEL_PLL_FREQ);
+    return {c.minimum, c.maximum, c.label};
+}
+
+const char* option_of(SweepInput input)
+{
+    switch (input) {
+    case SweepInput::Start: return "--start";
+    case SweepInput::Stop: return "--stop";
+    case SweepInput::Step: return "--step";
+    case SweepInput::List: return "--list";
+    }
+    return "";
+}
+
+std::vector<double> frequencies_of(const SweepOptions& o)
+{
+    SweepFrequencies f;
+    if (o.list.given()) {
+        std::string text, why;
+        if (read_regular_file(o.list.text, kListFileLimit, &text, &why) != ReadOutcome::Ok)
+            throw Failure(ExitStatus::InvalidInput, "--list " + o.list.text + ": cannot read it: " + why);
+        f = list_frequencies(text, out_freq_field());
+    } else if (o.start.given() && o.stop.given() && o.step.given()) {
+        f = band_frequencies(o.start.text, o.stop.text, o.step.text, out_freq_field());
+    } else {
+        throw Failure(ExitStatus::Usage, "give --start, --stop and --step, or --list (see zrctl sweep --help)");
+    }
+    if (const std::optional<SweepRefusal>& r = f.refusal) {
+        std::string where = option_of(r->input);
+        if (r->input == SweepInput::List)
+            where += " " + o.list.text + (r->line > 0 ? ", line " + std::to_string(r->line) + ": " + r->text : "");
+        else
+            where += " " + (r->text.empty() ? std::string("\"\"") : r->text);
+        throw Failure(ExitStatus::InvalidInput, where + ": " + r->why);
+    }
+    return f.mhz;
+}
+
+double dwell_of(const SweepOptions& o)
+{
+    if (!o.dwell.given())
+        return 0.0;
+    const double ms = number_of("--dwell", o.dwell.text);
+    if (ms < 0.0 || ms > kMaxDwellMs)
+        throw Failure(ExitStatus::InvalidInput,
+                      "--dwell " + o.dwell.text + ": outside 0 to " + number_text(kMaxDwellMs) + " ms");
+    return ms;
+}
+
+// How many times the table is written; 0 until stopped.
+uint64_t passes_of(const SweepOptions& o)
+{
+    if (o.continuous)
+        return 0;
+    if (!o.repeat.given())
+        return 1;
+    const uint32_t n = whole_number_of("--repeat", o.repeat.text);
+    if (n == 0)
+        throw Failure(ExitStatus::InvalidInput,
+                      "--repeat " + o.repeat.text + ": at least 1 pass (--continuous repeats until stopped)");
+    return n;
+}
+
+std::string ms_text(SweepClock::duration d)
+{
+    char text[48];
+    std::snprintf(text, sizeof text, "%.3f", std::chrono::duration<double, std::milli>(d).count());
+    return text;
+}
+
+// "point 3/21  4002 MHz -> 4002.0000000 MHz  +0.000 Hz  R 1 M 7 A 0 K 40960  main 0x000E00 aux 0x050001"
+std::string point_line(const SweepPlan& plan, std::size_t i)
+{
+    const SweepPoint& p = plan.points[i];
+    const SweepWords w = sweep_words(plan, p);
+    char text[160];
+    std::snprintf(text, sizeof text, "  %+.3f Hz  R %u M %u A %u K %u  main 0x%06X", p.error_hz, p.R, p.M, p.A, p.K,
+                  w.main);
+    std::string line = "point " + std::to_string(i + 1) + "/" + std::to_string(plan.points.size()) + "  " +
+                       frequency_text(p.requested_mhz) + " MHz -> " + field_text(PANEL_PLL_FREQ, p.achieved_mhz) +
+                       " MHz" + text;
+    if (w.aux != 0)
+        line += " aux " + hex_text(w.aux, 6);
+    return line;
+}
+
+std::string written_line(const SweepPlan& plan, const SweepRun& run, const SweepWrite& w)
+{
+    std::string line = point_line(plan, w.point);
+    if (run.passes() != 1)
+        line += "  pass " + std::to_string(w.pass + 1);
+    line += "  " + std::to_string(w.bytes) + " bytes" + (w.auxiliary_only ? " (auxiliary word only)" : "");
+    return line + "  at " + ms_text(w.written_at) + " ms";
+}
+
+// Where the chip was left: "4020.0000000 MHz (point 21: R 1 M 7 A 4 K 0)".
+std::string left_at(const SweepPlan& plan, std::size_t i)
+{
+    const SweepPoint& p = plan.points[i];
+    return field_text(PANEL_PLL_FREQ, p.achieved_mhz) + " MHz (point " + std::to_string(i + 1) + ": R " +
+           std::to_string(p.R) + " M " + std::to_string(p.M) + " A " + std::to_string(p.A) + " K " +
+           std::to_string(p.K) + ")";
+}
+
+Json points_json(const SweepPlan& plan, const SweepRun* run)
+{
+    Json points = Json::array();
+    for (std::size_t i = 0; i < plan.points.size(); ++i) {
+        const SweepPoint& p = plan.points[i];
+        const SweepWords w = sweep_words(plan, p);
+        Json j;
+        j["point"] = i + 1;
+        j["requested_mhz"] = p.requested_mhz;
+        j["achieved_mhz"] = p.achieved_mhz;
+        j["error_hz"] = p.error_hz;
+        j["registers"] = {{"R", p.R}, {"M", p.M}, {"A", p.A}, {"K", p.K}};
+        j["main_word"] = w.main;
+        j["auxiliary_word"] = w.aux != 0 ? Json(w.aux) : Json(nullptr);
+        const PointRecord* r = run ? &run->records()[i] : nullptr;
+        j["writes"] = r ? r->writes : 0;
+        j["last_written_ms"] = r && r->writes > 0
+                                   ? Json(std::chrono::duration<double, std::milli>(r->last_written).count())
+                                   : Json(nullptr);
+        points.push_back(std::move(j));
+    }
+    return points;
+}
+
+Json sweep_json(const SweepOptions& o, const SweepRun& run, bool ran)
+{
+    const SweepPlan& plan = run.plan();
+    Json j;
+    j["command"] = "sweep";
+    j["settings"] = settings_json(plan.settings);
+    j["device"] = o.dry_run ? Json(nullptr) : device_json(o.device);
+    j["dry_run"] = o.dry_run;
+    j["dwell_ms"] = std::chrono::duration<double, std::milli>(run.dwell()).count();
+    j["passes"] = run.passes() != 0 ? Json(run.passes()) : Json(nullptr);
+    j["option_byte"] = sweep_option_byte(plan);
+    j["points"] = points_json(plan, ran ? &run : nullptr);
+    j["writes"] = run.writes();
+    j["bytes"] = run.bytes();
+    j["latest_ms"] = ran ? Json(std::chrono::duration<double, std::milli>(run.latest()).count()) : Json(nullptr);
+    j["stopped"] = run.stopped();
+    j["failure"] = run.failure() ? Json(failure_text(plan, *run.failure())) : Json(nullptr);
+    const std::optional<std::size_t> last = run.last_point();
+    j["last_point"] = last ? Json(*last + 1) : Json(nullptr);
+    j["left_at_mhz"] = last ? Json(plan.points[*last].achieved_mhz) : Json(nullptr);
+    return j;
+}
+
+// The table, as it stands, into the CSV file.
+void save_csv(const SweepOptions& o, const SweepPlan& plan, const SweepRun* run)
+{
+    if (!o.csv.given())
+        return;
+    std::ostringstream text;
+    write_sweep_csv(text, plan, run);
+    std::string why;
+    if (!replace_file(o.csv.text, text.str(), &why))
+        throw Failure(ExitStatus::InvalidInput, "--csv " + o.csv.text + ": cannot write it: " + why);
+}
+
+std::string summary(const SweepRun& run, const std::string& device)
+{
+    const SweepPlan& plan = run.plan();
+    const std::optional<std::size_t> last = run.last_point();
+    std::string line = run.stopped() ? "stopped: " : "";
+    if (!last)
+        return line + "no point was sent";
+    line += "sent " + std::to_string(run.writes()) + " points (" + std::to_string(run.bytes()) + " bytes) to FTDI " +
+            device + ", at most " + ms_text(run.latest()) + " ms late";
+    return line + "; the chip was left at " + left_at(plan, *last);
+}
+
+void run_sweep(const SweepOptions& o, Output& output)
+{
+    // Everything is checked before the board is opened.
+    device_index(o.device);
+    const std::vector<double> frequencies = frequencies_of(o);
+    const double dwell_ms = dwell_of(o);
+    const uint64_t passes = passes_of(o);
+    auto plan = std::make_shared<SweepPlan>(plan_sweep(register_set_of(o.settings), frequencies));
+    SweepRun run(plan, dwell_ms, passes);
+    save_csv(o, *plan, nullptr);
+
+    std::ostream& out = output.out;
+    if (!output.json) {
+        out << settings_line(plan->settings) << '\n'
+            << plan->points.size() << " points, dwell " << number_text(dwell_ms) << " ms, "
+            << (passes == 0   ? std::string("repeated until stopped")
+                : passes == 1 ? std::string("1 pass")
+                              : std::to_string(passes) + " passes")
+            << "; each point solved as solve solves it, every burst with ENHBAR 1 (option byte "
+            << hex_text(sweep_option_byte(*plan), 2) << ")\n";
+    }
+    if (o.dry_run) {
+        if (output.json) {
+            out << json_text(sweep_json(o, run, false)) << '\n';
+            return;
+        }
+        for (std::size_t i = 0; i < plan->points.size(); ++i)
+            out << point_line(*plan, i) << '\n';
+        out << "dry run: nothing sent\n";
+        return;
+    }
+
+    const std::string device = device_name(o.device);
+    {
+        const OpenBoard board(o.device);
+        const SweepWriter write = [&board](const uint8_t* bytes, std::size_t length) {
+            DWORD written = 0;
+            const FT_STATUS status =
+                FT_Write(board.handle(), const_cast<uint8_t*>(bytes), static_cast<DWORD>(length), &written);
+            return BoardWrite{status == FT_OK, written, status_text(status)};
+        };
+        const SignalsStopTheSweep signals;
+        run.start(SweepClock::now());
+        while (!run.finished()) {
+            if (!wait_until(run.next_due())) {
+                run.stop();
+                break;
+            }
+            const SweepWrite w = run.write_next(write);
+            if (w.whole && !output.json)
+                out << written_line(*plan, run, w) << std::endl;
+        }
+    }
+    save_csv(o, *plan, &run);
+
+    if (output.json)
+        out << json_text(sweep_json(o, run, true)) << '\n';
+    if (run.failure()) {
+        const std::optional<std::size_t> last = run.last_point();
+        throw Failure(ExitStatus::WriteFailed,
+                      "the sweep stopped at " + failure_text(*plan, *run.failure()) + " to FTDI " + device + "; " +
+                          (last ? std::to_string(run.writes()) + " points were sent, the chip was left at " +
+                                      left_at(*plan, *last)
+                                : std::string("no point was sent")),
+                      output.json);
+    }
+    if (!output.json)
+        out << summary(run, device) << '\n';
+}
+
+}  // namespace
+
+Command add_sweep_command(CLI::App& zrctl)
+{
+    auto o = std::make_shared<SweepOptions>();
+    CLI::App* sweep = zrctl.add_subcommand(
+        "sweep", "Sweeps a band (--start, --stop, --step) or hops through a list of frequencies (--list), each point "
+                 "solved from the same settings as solve solves it and written to the board in one burst, one every "
+                 "--dwell on an absolute schedule; prints a line for each point as it is written. Every burst "
+                 "programs the counters as \"Program Device\" with ENH at \"Disable (High)\" does (ENHBAR 1); for "
+                 "ZR3500 a point whose main word is unchanged sends only its auxiliary word. With --json, one JSON "
+                 "document of every point at the end instead. SIGINT or SIGTERM ends the sweep after the point being "
+                 "written");
+    const ControlDef& field = panel_control(PANEL_PLL_FREQ);
+    const std::string range = number_text(field.minimum) + " to " + number_text(field.maximum) + " MHz";
+    o->start.option = sweep->add_option("--start", o->start.text, "the band's first frequency, " + range)
+                          ->type_name("MHZ");
+    o->stop.option = sweep->add_option("--stop", o->stop.text, "the band's last frequency, " + range)
+                         ->type_name("MHZ");
+    o->step.option =
+        sweep->add_option("--step", o->step.text, "from one point to the next, negative to sweep down")
+            ->type_name("MHZ");
+    o->start.option->needs(o->stop.option)->needs(o->step.option);
+    o->stop.option->needs(o->start.option)->needs(o->step.option);
+    o->step.option->needs(o->start.option)->needs(o->stop.option);
+    o->list.option = sweep->add_option("--list", o->list.text,
+                                       "the frequencies in MHz, one a line or the first column of a CSV file; blank "
+                                       "lines, lines that begin with # and a header line are passed over")
+                         ->type_name("FILE")
+                         ->excludes(o->start.option)
+                         ->excludes(o->stop.option)
+                         ->excludes(o->step.option);
+    o->dwell.option = sweep->add_option("--dwell", o->dwell.text,
+                                        "milliseconds from one point to the next (default 0: as fast as the board "
+                                        "takes them)")
+                          ->type_name("MS");
+    o->repeat.option =
+        sweep->add_option("--repeat", o->repeat.text, "how many times the points are written (default 1)")
+            ->type_name("N");
+    sweep->add_flag("--continuous", o->continuous, "write the points again and again until SIGINT or SIGTERM")
+        ->excludes(o->repeat.option);
+    o->csv.option = sweep->add_option("--csv", o->csv.text,
+                                      "write the table of points to this CSV file, with how often and when each "
+                                      "point was last written (milliseconds from the start, and UTC)")
+                        ->type_name("FILE");
+    add_setting_options(*sweep, o->settings, false);
+    add_device_options(*sweep, o->device);
+    sweep->add_flag("--dry-run", o->dry_run, "open nothing; print the table of points");
+    return {sweep, [o](Output& output) { run_sweep(*o, output); }};
+}
