@@ -9,6 +9,7 @@
 #include "link/bursts.h"
 #include "link/vcd.h"
 #include "model/version.h"
+#include "panel/built_in_resource.h"
 #include "panel/runtime/file_io.h"
 
 #include <CLI/CLI.hpp>
@@ -25,7 +26,9 @@ struct BurstCommandOptions {
 void write_vcd(const std::string& path, const std::vector<uint8_t>& bytes)
 {
     std::string why;
-    if (!replace_file(path, value_change_dump(bytes, kPinUpdateRate, std::string("zrctl ") + ZR_VERSION), &why))
+    // As the panel's bus view writes it.
+    const std::string writer = std::string(kProgramName) + " " + ZR_VERSION;
+    if (!replace_file(path, value_change_dump(bytes, kPinUpdateRate, writer), &why))
         throw Failure(ExitStatus::InvalidInput, "--vcd " + path + ": cannot write it: " + why);
 }
 
