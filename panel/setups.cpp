@@ -25,11 +25,14 @@ constexpr const char* kSetupFileName = "setup.zrs";
 // Whether path is, or would be written as, the panel.sts that QUIT saves over.
 bool is_panel_state_file(const std::string& path)
 {
+    auto where = [](const std::string& file, std::error_code& ec) {
+        return std::filesystem::weakly_canonical(std::filesystem::absolute(save_target(file), ec), ec);
+    };
     std::error_code ec;
-    const std::filesystem::path target = std::filesystem::weakly_canonical(save_target(path), ec);
+    const std::filesystem::path target = where(path, ec);
     if (ec)
         return false;
-    const std::filesystem::path kept = std::filesystem::weakly_canonical(save_target(kPanelStateFile), ec);
+    const std::filesystem::path kept = where(kPanelStateFile, ec);
     return !ec && target == kept;
 }
 

@@ -13,6 +13,7 @@
 #include "panel/runtime/ui_runtime_qt.h"
 
 #include <QEvent>
+#include <QFontMetricsF>
 #include <QGraphicsLineItem>
 #include <QGraphicsPathItem>
 #include <QGraphicsRectItem>
@@ -44,22 +45,30 @@ constexpr double kAxisHeight = 34.0;   // the time axis on top
 constexpr double kRowHeight = 46.0;
 constexpr double kHigh = 18.0;         // a line's high level, from its row's top
 constexpr double kLow = 38.0;          // and its low level
-constexpr double kLatchBand = 40.0;    // the latched words, under the rows
+constexpr double kLabelBand = 14.0;    // a second row of cell labels, above SDAT's
+constexpr double kLatchLine = 16.0;    // one line of the latched words, under the rows
+constexpr double kLatchBand = 3 * kLatchLine + 8;
 constexpr double kSmallestByte = 4.0;  // the zoom's limits: pixels a byte
 constexpr double kLargestByte = 160.0;
 constexpr double kZoomStep = 1.5;
 
-double row_top(std::size_t line)
+std::size_t row_of(uint8_t mask)
 {
-    return kAxisHeight + static_cast<double>(line) * kRowHeight;
+    for (std::size_t i = 0; i < std::size(kBoardLines); ++i)
+        if (kBoardLines[i].mask == mask)
+            return i;
+    return 0;
+}
+
+// The rows from SDAT's down stand under a band for a second row of cell labels.
+double row_top(std::size_t row)
+{
+    return kAxisHeight + static_cast<double>(row) * kRowHeight + (row >= row_of(SDAT) ? kLabelBand : 0.0);
 }
 
 double line_of_mask_top(uint8_t mask)
 {
-    for (std::size_t i = 0; i < std::size(kBoardLines); ++i)
-        if (kBoardLines[i].mask == mask)
-            return row_top(i);
-    return 0.0;
+    return row_top(row_of(mask));
 }
 
 // "1 228 800"
@@ -304,6 +313,9 @@ void BusView::draw_lines()
         name->setPos(6, top + (kHigh + kLow) / 2 - name->boundingRect().height() / 2);
         tag(name, "line-name", QString::fromLatin1(line.name), 0, line.name);
 
+        // The low level, faint, so that a line held high reads as high.
+        scene_.addLine(x_of(0), top + kLow, x_of(trace_.bytes.size()), top + kLow,
+                       QPen(QColor(0xD8, 0xD8, 0xD8), 1, Qt::DotLine));
         QPainterPath path;
         for (std::size_t n = 0; n < trace_.bytes.size(); ++n) {
             const double y = top + ((trace_.bytes[n] & line.mask) ? kHigh : kLow);
@@ -321,7 +333,15 @@ void BusView::draw_lines()
 void BusView::draw_cells()
 {
     const double top = line_of_mask_top(SDAT);
-    for (const TraceCell& c : trace_.cells) {
+    QFont small;
+    small.setPointSizeF(small.pointSizeF() * 0.8);
+    // Labels too wide for their cells alternate between two rows.
+    double widest = 0.0;
+    for (const TraceCell& c : trace_.cells)
+        widest = std::max(widest, QFontMetricsF(small).horizontalAdvance(QString::fromStdString(c.label)));
+    const bool alternate = 2 * byte_width_ < widest + 4;
+    for (std::size_t i = 0; i < trace_.cells.size(); ++i) {
+        const TraceCell& c = trace_.cells[i];
         const WordKind kind = c.latch >= 0 ? trace_.latches[static_cast<std::size_t>(c.latch)].kind
                                            : WordKind::Unknown;
         const QRectF cell(x_of(c.first_byte), top + kHigh - 3, x_of(c.clock_byte + 1) - x_of(c.first_byte),
@@ -334,11 +354,9 @@ void BusView::draw_cells()
                                          : QStringLiteral("%1 = %2").arg(QString::fromStdString(c.label)).arg(c.value));
         if (c.label.empty())
             continue;
-        QGraphicsSimpleTextItem* label = scene_.addSimpleText(QString::fromStdString(c.label));
-        QFont font = label->font();
-        font.setPointSizeF(font.pointSizeF() * 0.8);
-        label->setFont(font);
-        label->setPos(cell.center().x() - label->boundingRect().width() / 2, top + 1);
+        QGraphicsSimpleTextItem* label = scene_.addSimpleText(QString::fromStdString(c.label), small);
+        const double y = alternate && i % 2 == 0 ? top + 1 - kLabelBand : top + 1;
+        label->setPos(cell.center().x() - label->boundingRect().width() / 2, y);
         tag(label, "cell-label", QString::fromStdString(c.label), c.first_byte, "SDAT");
         label->setData(kBusItemValue, c.value);
     }
@@ -347,21 +365,32 @@ void BusView::draw_cells()
 void BusView::draw_latches()
 {
     const double band = row_top(std::size(kBoardLines)) + 4;
+    double taken_to = -1.0;  // the right end of the last label
+    int line = 0;
     for (const TraceLatch& l : trace_.latches) {
         const bool enhancement = l.kind == WordKind::Enhancement;
         const char* strobe = enhancement ? "E_WR" : "S_WR";
         const double x = x_of(l.byte);
-        QGraphicsLineItem* marker = scene_.addLine(x, line_of_mask_top(enhancement ? E_WR : S_WR) + kHigh - 4, x,
-                                                   band + 4, QPen(QColor(0xC0, 0x30, 0x30), 1, Qt::DashLine));
         const QString text = QString::fromStdString(l.hex + ": " + l.fields);
-        tag(marker, "latch", QString::fromStdString(l.hex), l.byte, strobe);
         QGraphicsSimpleTextItem* label =
             scene_.addSimpleText(QStringLiteral("%1 latches %2 word %3")
                                      .arg(QString::fromLatin1(strobe), QString::fromLatin1(word_kind_name(l.kind)),
                                           text));
         label->setBrush(QColor(0xA0, 0x20, 0x20));
-        label->setPos(std::max(kNameWidth, x - label->boundingRect().width() / 2), band + 6);
+        // Under its strobe, but within the burst where there is room; a label
+        // that would run into the one before goes a line lower.
+        const double end = x_of(trace_.bytes.size());
+        const double w = label->boundingRect().width();
+        const double left = std::max(kNameWidth, std::min(x - w / 2, end - w));
+        line = left < taken_to + 8 ? (line + 1) % 3 : 0;
+        label->setPos(left, band + 6 + line * kLatchLine);
+        taken_to = left + w;
         tag(label, "latch-label", text, l.byte, strobe);
+
+        QGraphicsLineItem* marker =
+            scene_.addLine(x, line_of_mask_top(enhancement ? E_WR : S_WR) + kHigh - 4, x, band + 6 + line * kLatchLine,
+                           QPen(QColor(0xC0, 0x30, 0x30), 1, Qt::DashLine));
+        tag(marker, "latch", QString::fromStdString(l.hex), l.byte, strobe);
     }
 }
 

@@ -33,8 +33,10 @@ void answer_when_shown()
         QWidget* modal = QApplication::activeModalWidget();
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             last_text = box->text().toStdString();
+            // A button's text may carry its mnemonic's "&".
+            auto plain = [](QString text) { return text.remove(QLatin1Char('&')).toStdString(); };
             for (QAbstractButton* b : box->buttons())
-                if (b->text().toStdString() == answers.front()) {
+                if (plain(b->text()) == plain(QString::fromStdString(answers.front()))) {
                     answers.pop_front();
                     ++answered;
                     b->click();
