@@ -26,19 +26,20 @@ ChipReception decode_burst(const std::vector<uint8_t>& burst)
         if (rose(SCLK)) {
             shift = (shift << 1) | ((b & SDAT) ? 1u : 0u);
             ++bits;
+            r.clock_edges.push_back(i);
         }
         if (rose(S_WR)) {
             if (bits != kMainWordBits)
                 fault("S_WR latched " + std::to_string(bits) + " bits");
             r.latched_words.push_back(shift & ((1u << kMainWordBits) - 1));
-            r.latches.push_back({r.latched_words.back(), i, false});
+            r.latches.push_back({r.latched_words.back(), i, false, bits});
             bits = 0;
         }
         if (fell(E_WR)) {
             if (bits != kEnhancementWordBits)
                 fault("E_WR latched " + std::to_string(bits) + " bits");
             r.enhancement_words.push_back(shift & ((1u << kEnhancementWordBits) - 1));
-            r.latches.push_back({r.enhancement_words.back(), i, true});
+            r.latches.push_back({r.enhancement_words.back(), i, true, bits});
             bits = 0;
         }
         if (rose(E_WR))

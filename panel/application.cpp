@@ -4,18 +4,21 @@
 #include "panel/built_in_resource.h"
 #include "panel/callback_table.h"
 #include "panel/control_descriptions.h"
+#include "panel/last_burst.h"
 #include "panel/New_Panel.h"
 #include "panel/shutdown.h"
 
 namespace {
 
-// The main panel gets its tooltips, and closing its window takes the road of QUIT.
+// The main panel gets its tooltips, closing its window takes the road of QUIT,
+// and the bursts it writes are kept for the bus view.
 void panel_loaded(int panel, int panel_id)
 {
     if (panel_id != PANEL)
         return;
     describe_main_panel_controls(panel);
     InstallPanelCallback(panel, main_panel_closed);
+    keep_last_burst();
 }
 
 }  // namespace

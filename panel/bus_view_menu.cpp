@@ -1,4 +1,8 @@
 #include "panel/bus_view_menu.h"
 
-void Open_Bus_View(int, int, void*, int) {}
+#include "panel/windows/bus_view.h"
 
+void Open_Bus_View(int, int, void*, int)
+{
+    show_bus_view();
+}

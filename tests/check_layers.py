@@ -34,7 +34,7 @@ APPLICATION_NAMES = ["zr-eval", "zr_eval", "ZR3100", "ZR3500", "Corvane", "New_P
 # without a toolkit.
 TOOLKIT_FREE = {"panel/runtime/ui_application", "panel/runtime/ui_resource", "panel/runtime/panel_state",
                 "panel/runtime/file_io",
-                "panel/New_Panel", "panel/built_in_resource"}
+                "panel/New_Panel", "panel/built_in_resource", "panel/setup_file"}
 
 
 def toolkit_free(path):

@@ -48,16 +48,15 @@ Json burst_json(const ProgrammingBurst& b)
 {
     const bool enhancement = b.kind == BurstKind::Enhancement;
     Json j;
-    j["settings"] = settings_json(b.regs);
+    j[json_field::kSettings] = settings_json(b.regs);
     j["note"] = b.note.empty() ? Json(nullptr) : Json(b.note);
-    j["registers"] = {{"R", b.regs.R_reg}, {"M", b.regs.M_reg}, {"A", b.regs.A_reg}, {"K", b.regs.K_reg},
-                      {"E", b.regs.E_reg}};
-    j["fin_mhz"] = b.regs.new_pll_freq;
+    j[json_field::kRegisters] = registers_json(b.regs);
+    j[json_field::kFinMhz] = b.regs.new_pll_freq;
     j["path"] = enhancement ? "enhancement" : "main";
-    j["main_word"] = enhancement ? Json(nullptr) : Json(b.word);
-    j["auxiliary_word"] = b.aux_word != 0 ? Json(b.aux_word) : Json(nullptr);
-    j["enhancement_word"] = enhancement ? Json(b.word) : Json(nullptr);
-    j["option_byte"] = b.option_byte;
+    j[json_field::kMainWord] = enhancement ? Json(nullptr) : Json(b.word);
+    j[json_field::kAuxiliaryWord] = b.aux_word != 0 ? Json(b.aux_word) : Json(nullptr);
+    j[json_field::kEnhancementWord] = enhancement ? Json(b.word) : Json(nullptr);
+    j[json_field::kOptionByte] = b.option_byte;
     j["length"] = b.bytes.size();
     j["hex"] = hex_bytes(b.bytes);
     j["bytes"] = b.bytes;

@@ -54,17 +54,7 @@ std::string hex_text(uint32_t value, int digits)
 
 Json settings_json(const RegisterSet& r)
 {
-    const SettingWords w = words_of(r);
-    Json j;
-    j["part"] = w.part;
-    j["ref_mhz"] = r.ref_freq;
-    j["R"] = r.R_reg;
-    j["prescaler"] = w.prescaler;
-    j["mash"] = w.mash;
-    j["lnm"] = w.lnm;
-    j["dither"] = r.RAND_EN != 0;
-    j["E"] = r.E_reg;
-    return j;
+    return settings_json(r, words_of(r));
 }
 
 std::string settings_line(const RegisterSet& r)
@@ -78,10 +68,10 @@ std::string settings_line(const RegisterSet& r)
 Json results_json(const RegisterSet& r)
 {
     Json j;
-    j["registers"] = {{"R", r.R_reg}, {"M", r.M_reg}, {"A", r.A_reg}, {"K", r.K_reg}, {"E", r.E_reg}};
+    j[json_field::kRegisters] = registers_json(r);
     j["fc_mhz"] = r.fc;
     j["n"] = r.N_val;
-    j["fin_mhz"] = r.new_pll_freq;
+    j[json_field::kFinMhz] = r.new_pll_freq;
     j["fp_mhz"] = r.fp;
     j["texts"] = {
         {"r", calculator_text(CalculatorText::R, r)},

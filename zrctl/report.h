@@ -2,16 +2,13 @@
 // What the commands print: the same facts as one JSON document, or as lines of
 // text that show the panel's own texts.
 
+#include "link/register_json.h"
 #include "model/calculation.h"
 #include "model/register_set.h"
-
-#include <nlohmann/json.hpp>
 
 #include <cstdint>
 #include <ostream>
 #include <string>
-
-using Json = nlohmann::ordered_json;
 
 // The document's text. Texts that are not UTF-8 (a file name, a typed value) are
 // written with U+FFFD in place of the bytes that are not.

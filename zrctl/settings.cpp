@@ -7,27 +7,21 @@
 #include "panel/built_in_resource.h"
 #include "panel/New_Panel.h"
 #include "panel/runtime/panel_state.h"
+#include "panel/setup_file.h"
 
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
-#include <cctype>
 
 namespace {
 
-constexpr const char* kBypass = "bypass";
-constexpr const char* kJumperIn = "in";
-constexpr const char* kJumperOut = "out";
-
-std::string lower(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-    return text;
-}
+constexpr const char* kBypass = kPrescalerBypassWord;
+constexpr const char* kJumperIn = kJumperInWord;
+constexpr const char* kJumperOut = kJumperOutWord;
 
 std::string part_word(int part)
 {
-    return lower(part_name(part));
+    return ::part_word(part_name(part));
 }
 
 // A switch's text at a position, and the position of a text: Mod Select's
@@ -42,11 +36,6 @@ int switch_value(int control, const std::string& text)
 {
     const ControlDef& c = panel_control(control);
     return text == c.on_text ? c.on_value : c.off_value;
-}
-
-std::string prescaler_word(int prescaler_switch, int MOD_SEL)
-{
-    return prescaler_switch != 0 ? kBypass : switch_text(PANEL_MOD_SEL, MOD_SEL);
 }
 
 std::string range_text(const ControlDef& c)
@@ -114,13 +103,14 @@ void take_first_start_values(RegisterSet& r)
     r.ENHBAR = static_cast<int>(panel_control(PANEL_ENHBAR).initial);
 }
 
-// A saved panel state, read as the panel recalls it. The part is not a control
-// value; the part text shows the part that was selected when the state was saved.
+// A saved panel state, read as the panel recalls it, or a setup. The part is
+// not a control value: a setup names it, and a panel state's part text shows the
+// part that was selected when it was saved.
 void take_saved_state(RegisterSet& r, const std::string& path)
 {
-    std::vector<StateValue> values;
+    SettingsFile file;
     std::string problem;
-    switch (read_state_file(path, kProgramName, panel_controls(), &values, &problem)) {
+    switch (read_settings_file(path, panel_controls(), &file, &problem)) {
     case StateFileVerdict::Missing:
     case StateFileVerdict::Unreadable:
         throw Failure(ExitStatus::InvalidInput, "--state " + path + ": cannot read it: " + problem);
@@ -128,7 +118,7 @@ void take_saved_state(RegisterSet& r, const std::string& path)
         throw Failure(ExitStatus::InvalidInput, "--state " + path + ": the panel would not use it: " + problem);
     case StateFileVerdict::Fits: break;
     }
-    for (const StateValue& v : values) {
+    for (const StateValue& v : file.values) {
         // The reader has checked each value against its control: a register's is
         // a whole number in its field's range, a switch's one of its two positions.
         auto whole = [&v] { return static_cast<uint32_t>(v.number); };
@@ -146,15 +136,11 @@ void take_saved_state(RegisterSet& r, const std::string& path)
         case PANEL_MASH: r.MASH = position(); break;
         case PANEL_LNM: r.LNM = position(); break;
         case PANEL_ENHBAR: r.ENHBAR = position(); break;
-        case PANEL_TEXTMSG_10:
-            if (v.text == part_name(ZR3100))
-                r.N_flag = ZR3100;
-            else if (v.text == part_name(ZR3500))
-                r.N_flag = ZR3500;
-            break;
         default: break;
         }
     }
+    if (file.part)
+        r.N_flag = *file.part;
 }
 
 void take_options(RegisterSet& r, const SettingOptions& o)
@@ -209,7 +195,7 @@ void add_setting_options(CLI::App& command, SettingOptions& o, bool with_registe
     }
     add_choice(command, "--prescaler", o.prescaler,
                switch_help("the prescaler: 10/11, 5/6, or bypass", words.prescaler),
-               {prescaler_word(0, 0), prescaler_word(0, 1), kBypass});
+               {switch_text(PANEL_MOD_SEL, 0), switch_text(PANEL_MOD_SEL, 1), kBypass});
     add_choice(command, "--mash", o.mash, switch_help("MASH order", words.mash),
                {switch_text(PANEL_MASH, 1), switch_text(PANEL_MASH, 0)});
     add_choice(command, "--lnm", o.lnm, switch_help("LNM jumper", words.lnm), {kJumperIn, kJumperOut});
@@ -218,7 +204,7 @@ void add_setting_options(CLI::App& command, SettingOptions& o, bool with_registe
                                                    first.RAND_EN != 0 ? "on" : "off"));
     add_text(command, "--enh", o.enh, field_help("enhancement register E", PANEL_E_REG), "VALUE");
     add_text(command, "--state", o.state,
-             "take the settings from a saved panel state (panel.sts) first; the options above override it",
+             "take the settings from a saved panel state (panel.sts) or a setup first; the options above override it",
              "FILE");
 }
 
@@ -255,6 +241,5 @@ double typed_target(const std::string& option, const std::string& text, std::str
 
 SettingWords words_of(const RegisterSet& r)
 {
-    return {part_word(r.N_flag), prescaler_word(r.prescaler_en, r.MOD_SEL), switch_text(PANEL_MASH, r.MASH),
-            r.LNM != 0 ? kJumperIn : kJumperOut};
+    return setting_words(r, part_name(r.N_flag), switch_text(PANEL_MOD_SEL, r.MOD_SEL), switch_text(PANEL_MASH, r.MASH));
 }

@@ -3,6 +3,7 @@
 // hold them: the panel's first-start values from its UI resource, then a saved
 // panel state if one is named, then the options given.
 
+#include "link/register_json.h"
 #include "model/register_set.h"
 
 #include <string>
@@ -38,7 +39,4 @@ RegisterSet register_set_of(const SettingOptions& options);
 double typed_target(const std::string& option, const std::string& text, std::string* note);
 
 // The settings in the options' own words, for reports.
-struct SettingWords {
-    std::string part, prescaler, mash, lnm;
-};
 SettingWords words_of(const RegisterSet& r);

@@ -161,8 +161,16 @@ std::string panel_state_header(const std::string& application)
 
 std::string format_state(const std::string& application, const std::vector<StateValue>& values)
 {
-    std::string out = panel_state_header(application);
+    return format_state_under(panel_state_header(application), {}, values);
+}
+
+std::string format_state_under(const std::string& header, const std::vector<OwnLine>& own,
+                               const std::vector<StateValue>& values)
+{
+    std::string out = header;
     out += '\n';
+    for (const OwnLine& line : own)
+        out += line.name + " = " + line.value + '\n';
     for (const StateValue& v : values) {
         out += v.control->constant;
         out += " = ";
@@ -180,7 +188,17 @@ bool parse_state(std::string_view text, const std::string& application,
                  const std::vector<const ControlDef*>& controls, std::vector<StateValue>* values,
                  std::string* problem)
 {
+    std::vector<OwnLine> own;
+    return parse_state_under(text, panel_state_header(application), application + " panel state", controls, values,
+                             &own, problem);
+}
+
+bool parse_state_under(std::string_view text, const std::string& header, const std::string& kind,
+                       const std::vector<const ControlDef*>& controls, std::vector<StateValue>* values,
+                       std::vector<OwnLine>* own, std::string* problem)
+{
     std::vector<StateValue> read;
+    std::vector<OwnLine> others;
     std::set<const ControlDef*> named;
     int line_number = 0;
     auto fail = [&](const std::string& why) {
@@ -201,8 +219,8 @@ bool parse_state(std::string_view text, const std::string& application,
             ++next;
         text.remove_prefix(next);
         if (line_number == 1) {
-            if (trimmed(line) != panel_state_header(application))
-                return fail("not a " + application + " panel state file");
+            if (trimmed(line) != header)
+                return fail("not a " + kind + " file");
             continue;
         }
         line = trimmed(line);
@@ -219,7 +237,11 @@ bool parse_state(std::string_view text, const std::string& application,
         for (const ControlDef* c : controls)
             if (c->constant == name)
                 control = c;
-        if (!control || !is_saved_in_state(*control))
+        if (!control) {
+            others.push_back({line_number, std::string(name), std::string(value)});
+            continue;
+        }
+        if (!is_saved_in_state(*control))
             continue;
         if (!named.insert(control).second)
             return fail(control->constant + " is named twice");
@@ -230,6 +252,7 @@ bool parse_state(std::string_view text, const std::string& application,
         read.push_back(std::move(v));
     }
     *values = std::move(read);
+    *own = std::move(others);
     return true;
 }
 

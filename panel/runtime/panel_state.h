@@ -46,6 +46,23 @@ bool parse_state(std::string_view text, const std::string& application,
                  const std::vector<const ControlDef*>& controls, std::vector<StateValue>* values,
                  std::string* problem);
 
+// A file of another kind that carries a panel's state under a first line of its
+// own: its own lines ("NAME = value" with a name that is no control's, which the
+// state's reader passes by) stand before the state's lines.
+struct OwnLine {
+    int number = 0;  // counted from 1, the first line included
+    std::string name;
+    std::string value;
+};
+std::string format_state_under(const std::string& header, const std::vector<OwnLine>& own,
+                               const std::vector<StateValue>& values);
+// Reads such a file as parse_state reads a state file, under its own first line
+// (kind says what the file is, for the problem when that line is another);
+// *own gets the lines that name no control, for the kind's reader to check.
+bool parse_state_under(std::string_view text, const std::string& header, const std::string& kind,
+                       const std::vector<const ControlDef*>& controls, std::vector<StateValue>* values,
+                       std::vector<OwnLine>* own, std::string* problem);
+
 // A state file holds at most this many bytes: the reader refuses a longer one,
 // and the writer never writes one.
 inline constexpr std::size_t kLargestStateFile = std::size_t{1} << 20;

@@ -104,6 +104,13 @@ int RecallPanelState(int panel, const char* file, int stateIndex, std::string* p
             *problem = why;
         return UI_ERR_STATE_CONTENT;
     }
+    return SetPanelStateValues(panel, values);
+}
+
+int SetPanelStateValues(int panel, const std::vector<StateValue>& values)
+{
+    if (!PanelWindow(panel))
+        return UI_ERR_BAD_HANDLE;
     for (const StateValue& v : values)
         apply(panel, v);
     return UI_OK;

@@ -4,9 +4,11 @@
 #include "panel/runtime/ui_runtime_state.h"
 
 #include <QAbstractEventDispatcher>
+#include <QClipboard>
 #include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSocketNotifier>
@@ -276,6 +278,55 @@ int FileSelectPopup(const char* folder, const char* name, const char* title, std
         return 0;
     *path = dialog.selectedFiles().front().toStdString();
     return 1;
+}
+
+int FileOpenPopup(const char* folder, const char* title, std::string* path)
+{
+    if (!runtime().app)
+        return UI_ERR_NO_RUNTIME;
+    QFileDialog dialog(QApplication::activeWindow(), QString::fromUtf8(title ? title : ""),
+                       QString::fromUtf8(folder ? folder : ""));
+    dialog.setObjectName(QStringLiteral("FileOpenPopup"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return 0;
+    *path = dialog.selectedFiles().front().toStdString();
+    return 1;
+}
+
+int PromptPopup(const char* title, const char* message, std::string* text)
+{
+    if (!runtime().app)
+        return UI_ERR_NO_RUNTIME;
+    QInputDialog dialog(QApplication::activeWindow());
+    dialog.setObjectName(QStringLiteral("PromptPopup"));
+    dialog.setWindowTitle(QString::fromUtf8(title ? title : ""));
+    dialog.setLabelText(QString::fromUtf8(message ? message : ""));
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setOption(QInputDialog::UsePlainTextEditForTextInput);
+    dialog.setTextValue(QString::fromStdString(*text));
+    if (dialog.exec() != QDialog::Accepted)
+        return 0;
+    *text = dialog.textValue().toStdString();
+    return 1;
+}
+
+int ClipboardPutText(const char* text)
+{
+    if (!runtime().app)
+        return UI_ERR_NO_RUNTIME;
+    QGuiApplication::clipboard()->setText(QString::fromUtf8(text ? text : ""));
+    return UI_OK;
+}
+
+int ClipboardGetText(std::string* text)
+{
+    if (!runtime().app)
+        return UI_ERR_NO_RUNTIME;
+    *text = QGuiApplication::clipboard()->text().toStdString();
+    return UI_OK;
 }
 
 int OpenWebAddress(const char* address)

@@ -13,6 +13,9 @@
 #include "panel/runtime/ui_application.h"
 
 #include <string>
+#include <vector>
+
+struct StateValue;
 
 // Status values of the layer's calls: 0 or a handle on success, negative on failure.
 enum UIStatus : int {
@@ -122,6 +125,10 @@ void SetDelayFunction(DelayFunction function);
 // fit the panel changes nothing. *problem says what went wrong, or which line.
 int SavePanelState(int panel, const char* file, int stateIndex, std::string* problem = nullptr);
 int RecallPanelState(int panel, const char* file, int stateIndex, std::string* problem = nullptr);
+// Writes values read and checked by the panel-state reader (from a state file or
+// a file of another kind that carries one) into the panel's controls, as
+// RecallPanelState does once its file is checked.
+int SetPanelStateValues(int panel, const std::vector<StateValue>& values);
 
 // A modal message box with one button; returns when the operator dismisses it.
 int MessagePopup(const char* title, const char* message);
@@ -135,6 +142,18 @@ int GenericMessagePopup(const char* title, const char* message, const char* butt
 // Asks where to save a file, starting in folder with name. Returns 1 with the
 // chosen path in *path, or 0 when the operator cancelled.
 int FileSelectPopup(const char* folder, const char* name, const char* title, std::string* path);
+
+// Asks for an existing file to open, starting in folder. Returns 1 with the
+// chosen path in *path, or 0 when the operator cancelled.
+int FileOpenPopup(const char* folder, const char* title, std::string* path);
+
+// A modal box that asks for a text of several lines, showing *text to begin
+// with. Returns 1 with the text in *text when the operator confirmed it, or 0.
+int PromptPopup(const char* title, const char* message, std::string* text);
+
+// The desktop's clipboard, as text.
+int ClipboardPutText(const char* text);
+int ClipboardGetText(std::string* text);
 
 // Opens a web address in the desktop's browser. Returns 0 when it was handed over.
 int OpenWebAddress(const char* address);

@@ -4,10 +4,13 @@
 
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
+#include <QAction>
 #include <QApplication>
 #include <QFileDialog>
 #include <QFocusEvent>
+#include <QInputDialog>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
@@ -30,8 +33,10 @@ void answer_when_shown()
         QWidget* modal = QApplication::activeModalWidget();
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             last_text = box->text().toStdString();
+            // A button's text may carry its mnemonic's "&".
+            auto plain = [](QString text) { return text.remove(QLatin1Char('&')).toStdString(); };
             for (QAbstractButton* b : box->buttons())
-                if (b->text().toStdString() == answers.front()) {
+                if (plain(b->text()) == plain(QString::fromStdString(answers.front()))) {
                     answers.pop_front();
                     ++answered;
                     b->click();
@@ -43,6 +48,12 @@ void answer_when_shown()
             answers.pop_front();
             ++answered;
             QMetaObject::invokeMethod(files, "accept");
+        } else if (auto* prompt = qobject_cast<QInputDialog*>(modal)) {
+            last_text = prompt->textValue().toStdString();
+            prompt->setTextValue(QString::fromStdString(answers.front()));
+            answers.pop_front();
+            ++answered;
+            QMetaObject::invokeMethod(prompt, "accept");
         }
         answer_when_shown();
     });
@@ -66,6 +77,14 @@ int popups_answered()
 std::string last_popup_text()
 {
     return last_text;
+}
+
+void operator_choose(QWidget* menu_bar, const std::string& item)
+{
+    if (!menu_bar)
+        return;
+    if (QAction* a = menu_bar->findChild<QAction*>(QString::fromStdString(item)))
+        a->trigger();
 }
 
 void operator_click(QWidget* widget)

@@ -13,8 +13,12 @@ void operator_click(QWidget* widget);
 // (or, with leave set, moves the focus away instead).
 void operator_type(QWidget* field, const std::string& typed, bool leave = false);
 
+// Chooses the menu item of that constant name ("MENU_TOOLS_BUS_VIEW") in a menu bar.
+void operator_choose(QWidget* menu_bar, const std::string& item);
+
 // Answers the next modal box the program shows, as soon as it shows it: presses
-// the button with that text, or, in a file box, chooses that path.
+// the button with that text, in a file box chooses that path, and in a box that
+// asks for a text gives that text (last_popup_text is then the text it offered).
 void answer_next_popup(const std::string& answer);
 // How many prepared answers were given so far, and the text of the last box answered.
 int popups_answered();

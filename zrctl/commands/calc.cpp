@@ -20,7 +20,7 @@ void run_calc(const SettingOptions& o, Output& output)
     if (output.json) {
         Json j;
         j["command"] = "calc";
-        j["settings"] = settings_json(r);
+        j[json_field::kSettings] = settings_json(r);
         j["given"] = {{"M", M}, {"A", A}};
         j["changed_by_rules"] = rule_changes_json(M, A, r);
         j.update(results_json(r));

@@ -8,6 +8,7 @@
 #include "link/board_lines.h"
 #include "link/burst_decoder.h"
 #include "link/serial_words.h"
+#include "link/word_fields.h"
 
 #include <CLI/CLI.hpp>
 
@@ -71,23 +72,18 @@ struct DecodedWord {
 DecodedWord decoded(const LatchedWord& latch)
 {
     DecodedWord d;
-    if (latch.enhancement) {
-        d.kind = "enhancement";
-        d.fields["E"] = latch.word;
-        d.text = "E " + std::to_string(latch.word);
-    } else if (is_main_word(latch.word)) {
+    const WordKind kind = word_kind(latch);
+    d.kind = word_kind_name(kind);
+    d.text = word_fields_text(kind, latch.word);
+    switch (kind) {
+    case WordKind::Enhancement: d.fields["E"] = latch.word; break;
+    case WordKind::Main: {
         const MainWordFields f = main_word_fields(latch.word);
-        d.kind = "main";
         d.fields = {{"R", f.R}, {"M", f.M}, {"A", f.A}, {"PS", f.PS}};
-        d.text = "R " + std::to_string(f.R) + ", M " + std::to_string(f.M) + ", A " + std::to_string(f.A) + ", PS " +
-                 std::to_string(f.PS) + (f.PS != 0 ? " (prescaler bypassed)" : " (prescaler in use)");
-    } else if (is_auxiliary_word(latch.word)) {
-        d.kind = "auxiliary";
-        d.fields["K"] = auxiliary_word_k(latch.word);
-        d.text = "K " + std::to_string(auxiliary_word_k(latch.word));
-    } else {
-        d.kind = "unknown";
-        d.text = "neither a main word (last bit 0) nor an auxiliary word (last bits 001)";
+        break;
+    }
+    case WordKind::Auxiliary: d.fields["K"] = auxiliary_word_k(latch.word); break;
+    case WordKind::Unknown: break;
     }
     return d;
 }

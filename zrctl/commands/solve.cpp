@@ -43,7 +43,7 @@ void run_solve(const SolveOptions& o, Output& output)
     if (output.json) {
         Json j;
         j["command"] = "solve";
-        j["settings"] = settings_json(r);
+        j[json_field::kSettings] = settings_json(r);
         j["requested_mhz"] = number_of("FREQ", o.target);
         j["target_mhz"] = target;
         j["note"] = note.empty() ? Json(nullptr) : Json(note);
@@ -52,9 +52,9 @@ void run_solve(const SolveOptions& o, Output& output)
         j.update(results_json(r));
         j["error_hz"] = error_hz;
         j["error_ppm"] = has_ppm ? Json(error_ppm) : Json(nullptr);
-        j["main_word"] = main_word;
-        j["auxiliary_word"] = has_aux ? Json(aux_word) : Json(nullptr);
-        j["option_byte"] = option_byte;
+        j[json_field::kMainWord] = main_word;
+        j[json_field::kAuxiliaryWord] = has_aux ? Json(aux_word) : Json(nullptr);
+        j[json_field::kOptionByte] = option_byte;
         out << json_text(j) << '\n';
         return;
     }

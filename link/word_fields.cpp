@@ -1,0 +1,93 @@
+#include "link/word_fields.h"
+
+#include "link/serial_words.h"
+#include "model/chip_limits.h"
+
+#include <cstdio>
+
+WordKind word_kind(const LatchedWord& latch)
+{
+    if (latch.enhancement)
+        return WordKind::Enhancement;
+    if (is_main_word(latch.word))
+        return WordKind::Main;
+    if (is_auxiliary_word(latch.word))
+        return WordKind::Auxiliary;
+    return WordKind::Unknown;
+}
+
+const char* word_kind_name(WordKind kind)
+{
+    switch (kind) {
+    case WordKind::Main: return "main";
+    case WordKind::Auxiliary: return "auxiliary";
+    case WordKind::Enhancement: return "enhancement";
+    case WordKind::Unknown: break;
+    }
+    return "unknown";
+}
+
+int word_width(WordKind kind)
+{
+    switch (kind) {
+    case WordKind::Main: return kMainWordBits;
+    case WordKind::Auxiliary: return kAuxiliaryWordBits;
+    case WordKind::Enhancement: return kEnhancementWordBits;
+    case WordKind::Unknown: break;
+    }
+    return kMainWordBits;
+}
+
+std::string word_hex(WordKind kind, uint32_t word)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%0*X", (word_width(kind) + 3) / 4, word);
+    return text;
+}
+
+std::string word_fields_text(WordKind kind, uint32_t word)
+{
+    switch (kind) {
+    case WordKind::Main: {
+        const MainWordFields f = main_word_fields(word);
+        return "R " + std::to_string(f.R) + ", M " + std::to_string(f.M) + ", A " + std::to_string(f.A) + ", PS " +
+               std::to_string(f.PS) + (f.PS != 0 ? " (prescaler bypassed)" : " (prescaler in use)");
+    }
+    case WordKind::Auxiliary: return "K " + std::to_string(auxiliary_word_k(word));
+    case WordKind::Enhancement: return "E " + std::to_string(word);
+    case WordKind::Unknown: break;
+    }
+    return "neither a main word (last bit 0) nor an auxiliary word (last bits 001)";
+}
+
+std::vector<std::string> word_bit_labels(WordKind kind)
+{
+    std::vector<std::string> labels;
+    switch (kind) {
+    case WordKind::Main:
+        for (const MainWordBit& b : kMainWordLayout) {
+            if (b.reg == 'P')
+                labels.push_back("PS");
+            else if (b.reg == '0')
+                labels.push_back("0");
+            else
+                labels.push_back(std::string(1, b.reg) + std::to_string(b.bit));
+        }
+        break;
+    case WordKind::Auxiliary:
+        for (int bit = chip::kKBits - 1; bit >= 0; --bit)
+            labels.push_back("K" + std::to_string(bit));
+        // The fixed last bits that tell the auxiliary word from the main word.
+        labels.insert(labels.end(), {"0", "0", "1"});
+        break;
+    case WordKind::Enhancement:
+        for (int bit = chip::kEBits - 1; bit >= 0; --bit)
+            labels.push_back("E" + std::to_string(bit));
+        break;
+    case WordKind::Unknown:
+        for (int bit = kMainWordBits - 1; bit >= 0; --bit)
+            labels.push_back("b" + std::to_string(bit));
+        break;
+    }
+    return labels;
+}

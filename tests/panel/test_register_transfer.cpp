@@ -1,0 +1,170 @@
+// "Copy register words", "Export registers..." and "Import registers..." through
+// the real panel: what is exported comes back, for both parts and each format;
+// a word that cannot be one of its kind is refused by name and changes nothing.
+#include "panel_fixture.h"
+#include "support/operator_actions.h"
+
+#include "model/callbacks/calculator.h"
+#include "model/callbacks/toggle_rows.h"
+#include "panel/main_panel.h"
+#include "panel/runtime/ui_runtime.h"
+#include "panel/runtime/ui_runtime_qt.h"
+
+#include <QMenuBar>
+#include <QTemporaryDir>
+
+#include <fstream>
+#include <map>
+
+namespace {
+
+// Every register field and bit, and every switch the words carry.
+using Setting = std::map<std::string, int>;
+
+}  // namespace
+
+class RegisterTransfer : public MainPanelTest {
+protected:
+    void choose(const char* item) { operator_choose(PanelMenuBarWidget(panel), item); }
+
+    Setting setting() const
+    {
+        Setting s;
+        for (int c : {PANEL_R_REG, PANEL_M_REG, PANEL_A_REG, PANEL_K_REG, PANEL_E_REG})
+            s[CtrlName(c)] = static_cast<int>(uint_val(c));
+        for (int c : {PANEL_SEC_4, PANEL_MOD_SEL, PANEL_MASH, PANEL_RAND_EN, PANEL_ENHBAR})
+            s[CtrlName(c)] = int_val(c);
+        for (ToggleRow row : {ToggleRow(kRToggles), ToggleRow(kMToggles), ToggleRow(kAToggles), ToggleRow(kKToggles),
+                              ToggleRow(kEToggles)})
+            for (int c : row)
+                s[CtrlName(c)] = int_val(c);
+        return s;
+    }
+
+    void set(unsigned R, unsigned M, unsigned A, unsigned K, unsigned E, int prescaler, int mod_sel, int mash,
+             int dither, int enhbar)
+    {
+        SetCtrlVal(panel, PANEL_R_REG, R);
+        SetCtrlVal(panel, PANEL_M_REG, M);
+        SetCtrlVal(panel, PANEL_A_REG, A);
+        SetCtrlVal(panel, PANEL_K_REG, K);
+        SetCtrlVal(panel, PANEL_E_REG, E);
+        set_toggles(kEToggles, E);
+        SetCtrlVal(panel, PANEL_SEC_4, prescaler);
+        SetCtrlVal(panel, PANEL_MOD_SEL, mod_sel);
+        SetCtrlVal(panel, PANEL_MASH, mash);
+        SetCtrlVal(panel, PANEL_RAND_EN, dither);
+        SetCtrlVal(panel, PANEL_ENHBAR, enhbar);
+        calculate_freq_from_regs(kModeRecompute);
+    }
+
+    void export_as(const char* format, const std::string& path)
+    {
+        answer_next_popup(format);
+        answer_next_popup(path);
+        choose("MENU_TOOLS_EXPORT");
+    }
+    void import_file(const std::string& path)
+    {
+        answer_next_popup("From a file...");
+        answer_next_popup(path);
+        choose("MENU_TOOLS_IMPORT");
+    }
+    // Pastes text; a refusal's box is dismissed.
+    void import_pasted(const std::string& text, bool refused = false)
+    {
+        answer_next_popup("Paste...");
+        answer_next_popup(text);
+        if (refused)
+            answer_next_popup("OK");
+        choose("MENU_TOOLS_IMPORT");
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(RegisterTransfer, ExportThenImportGivesBackEveryRegisterAndSwitchOfBothParts)
+{
+    struct Case {
+        const char* part;
+        const char* format;
+        const char* file;
+    };
+    const Case cases[] = {
+        {"MENU_CHANGE_PART_ZR3100", "Hex text", "zr3100.txt"}, {"MENU_CHANGE_PART_ZR3100", "C header", "zr3100.h"},
+        {"MENU_CHANGE_PART_ZR3100", "JSON", "zr3100.json"},    {"MENU_CHANGE_PART_ZR3500", "Hex text", "zr3500.txt"},
+        {"MENU_CHANGE_PART_ZR3500", "C header", "zr3500.h"},   {"MENU_CHANGE_PART_ZR3500", "JSON", "zr3500.json"},
+    };
+    for (const Case& c : cases) {
+        choose(c.part);
+        const bool fractional = regs.N_flag == ZR3500;
+        set(33, 341, 5, fractional ? 174762 : 0, 165, 0, 0, fractional ? 0 : 1, fractional ? 1 : 0, 1);
+        const Setting exported = setting();
+        const std::string path = dir.filePath(c.file).toStdString();
+        export_as(c.format, path);
+        ASSERT_TRUE(std::ifstream(path).good()) << c.format << " written";
+
+        set(2, 50, 1, fractional ? 7 : 0, 3, 1, 1, fractional ? 1 : 0, 0, 0);
+        ASSERT_NE(setting(), exported);
+        import_file(path);
+        EXPECT_EQ(setting(), exported) << c.format << " of " << text(PANEL_TEXTMSG_10);
+    }
+}
+
+TEST_F(RegisterTransfer, CopiedWordsPasteBack)
+{
+    choose("MENU_CHANGE_PART_ZR3500");
+    set(1, 7, 6, 110100, 0, 0, 0, 1, 0, 1);
+    const Setting copied = setting();
+    choose("MENU_TOOLS_COPY_WORDS");
+    std::string clipboard;
+    ClipboardGetText(&clipboard);
+    EXPECT_EQ(clipboard.substr(clipboard.find('\n') + 1), "main word         0x000E2C\n"
+                                                          "auxiliary word    0x0D70A1\n"
+                                                          "enhancement word  0x00\n"
+                                                          "option byte       0x28\n")
+        << "the words of zrctl solve 4321 --part zr3500 --prescaler 10/11";
+
+    set(2, 50, 1, 7, 3, 1, 1, 0, 1, 0);
+    import_pasted(clipboard);
+    EXPECT_EQ(last_popup_text(), clipboard) << "the paste box offers the clipboard";
+    EXPECT_EQ(setting(), copied);
+    EXPECT_NE(text(PANEL_Status).find("Registers imported: main word 0x000E2C, auxiliary word 0x0D70A1, "
+                                      "enhancement word 0x00, option byte 0x28.\n"),
+              std::string::npos)
+        << text(PANEL_Status);
+}
+
+TEST_F(RegisterTransfer, AWordThatCannotBeOneOfItsKindChangesNothing)
+{
+    choose("MENU_CHANGE_PART_ZR3500");
+    set(1, 7, 6, 110100, 9, 0, 0, 1, 0, 1);
+    const std::vector<StateValue> before = current_state(panel);
+    const std::pair<const char*, const char*> refused[] = {
+        {"main word 0x000E2D\noption byte 0x08", "main word 0x000E2D has bit 0 set"},
+        {"main word 0x000E2C\nauxiliary word 0x0D70A3", "auxiliary word 0x0D70A3 has 011 in bits 2 to 0"},
+        {"main word 0x3FFFFFF", "main word 0x3FFFFFF has more than 21 bits"},
+        {"enhancement word 0x100", "enhancement word 0x100 has more than 8 bits"},
+    };
+    for (const auto& [words, why] : refused) {
+        import_pasted(words, true);
+        EXPECT_NE(last_popup_text().find(why), std::string::npos) << last_popup_text();
+        EXPECT_EQ(last_popup_text().rfind("Nothing was imported: ", 0), 0u) << last_popup_text();
+        const std::vector<StateValue> after = current_state(panel);
+        ASSERT_EQ(after.size(), before.size());
+        for (std::size_t i = 0; i < after.size(); ++i)
+            EXPECT_TRUE(after[i].number == before[i].number && after[i].text == before[i].text)
+                << after[i].control->constant << " changed by " << words;
+    }
+}
+
+TEST_F(RegisterTransfer, ZR3100TakesNoFractionalTerm)
+{
+    choose("MENU_CHANGE_PART_ZR3100");
+    import_pasted("main word 0x000E2C auxiliary word 0x0D70A1", true);
+    EXPECT_NE(last_popup_text().find("the words set K 110100, which ZR3100 has not: choose ZR3500"),
+              std::string::npos)
+        << last_popup_text();
+    EXPECT_EQ(uint_val(PANEL_K_REG), 0u);
+    EXPECT_EQ(uint_val(PANEL_M_REG), 7u) << "nothing of the text was taken";
+}
