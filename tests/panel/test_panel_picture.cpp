@@ -9,6 +9,9 @@
 #include "panel/runtime/ui_runtime.h"
 #include "panel/runtime/ui_runtime_qt.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QMenuBar>
 #include <QPixmap>
 #include <QWidget>
 
@@ -50,4 +53,26 @@ TEST(PanelPicture, PictureOfTheSplashPanelIsWritten)
     EXPECT_EQ(picture.size(), QSize(318, 255));
     EXPECT_TRUE(picture.save(path)) << path.toStdString();
     DiscardPanel(splash);
+}
+
+TEST_F(MainPanelTest, PicturesOfTheToolWindowsAreWritten)
+{
+    Select_Mode(GetPanelMenuBar(panel), MENU_CHANGE_PART_ZR3500, nullptr, panel);
+    SetCtrlVal(panel, PANEL_SEC_4, 0);
+    SetCtrlVal(panel, PANEL_ENHBAR, 1);
+    calculate_freq_from_regs(kModeRecompute);
+    type_and_enter(PANEL_PLL_FREQ, "4321");
+    for (const char* item : {"MENU_TOOLS_SWEEP", "MENU_TOOLS_BUS_VIEW"})
+        PanelMenuBarWidget(panel)->findChild<QAction*>(QString::fromLatin1(item))->trigger();
+    ProcessSystemEvents();
+    for (const char* name : {"SweepWindow", "BusView"}) {
+        QWidget* window = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == QLatin1String(name))
+                window = w;
+        ASSERT_NE(window, nullptr) << name;
+        const QString path = QStringLiteral(ZR_PICTURE_DIR "/%1.png").arg(QLatin1String(name));
+        EXPECT_TRUE(window->grab().save(path)) << path.toStdString();
+        window->close();
+    }
 }
