@@ -3,7 +3,6 @@
 #include "model/register_set.h"
 #include "panel/built_in_resource.h"
 #include "panel/New_Panel.h"
-#include "panel/runtime/file_io.h"
 
 #include <array>
 
@@ -125,12 +124,7 @@ StateFileVerdict read_settings_file(const std::string& path, const std::vector<c
                                     SettingsFile* out, std::string* problem)
 {
     std::string text;
-    switch (read_regular_file(path, kLargestStateFile, &text, problem)) {
-    case ReadOutcome::Ok: break;
-    case ReadOutcome::Missing: return StateFileVerdict::Missing;
-    case ReadOutcome::NotRegular:
-    case ReadOutcome::Unreadable: return StateFileVerdict::Unreadable;
-    case ReadOutcome::TooLarge: return StateFileVerdict::DoesNotFit;
-    }
+    if (const StateFileVerdict read = read_state_text(path, &text, problem); read != StateFileVerdict::Fits)
+        return read;
     return parse_settings_file(text, controls, out, problem) ? StateFileVerdict::Fits : StateFileVerdict::DoesNotFit;
 }

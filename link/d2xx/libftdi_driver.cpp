@@ -175,7 +175,6 @@ public:
         if (!context)
             return FT_INSUFFICIENT_RESOURCES;
         FT_STATUS status = FT_OK;
-        open_failure_ = {};
         {
             DeviceList devices(context);
             ChipPort found;

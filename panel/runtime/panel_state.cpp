@@ -267,18 +267,25 @@ bool parse_state_file(std::string_view read, const std::string& application,
     return parse_state(read, application, controls, values, problem);
 }
 
-StateFileVerdict read_state_file(const std::string& path, const std::string& application,
-                                 const std::vector<const ControlDef*>& controls, std::vector<StateValue>* values,
-                                 std::string* problem)
+StateFileVerdict read_state_text(const std::string& path, std::string* text, std::string* problem)
 {
-    std::string text;
-    switch (read_regular_file(path, kLargestStateFile, &text, problem)) {
-    case ReadOutcome::Ok: break;
+    switch (read_regular_file(path, kLargestStateFile, text, problem)) {
+    case ReadOutcome::Ok: return StateFileVerdict::Fits;
     case ReadOutcome::Missing: return StateFileVerdict::Missing;
     case ReadOutcome::NotRegular:
     case ReadOutcome::Unreadable: return StateFileVerdict::Unreadable;
     case ReadOutcome::TooLarge: return StateFileVerdict::DoesNotFit;
     }
+    return StateFileVerdict::Unreadable;
+}
+
+StateFileVerdict read_state_file(const std::string& path, const std::string& application,
+                                 const std::vector<const ControlDef*>& controls, std::vector<StateValue>* values,
+                                 std::string* problem)
+{
+    std::string text;
+    if (const StateFileVerdict read = read_state_text(path, &text, problem); read != StateFileVerdict::Fits)
+        return read;
     return parse_state_file(text, application, controls, values, problem) ? StateFileVerdict::Fits
                                                                            : StateFileVerdict::DoesNotFit;
 }

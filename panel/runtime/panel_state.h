@@ -78,6 +78,9 @@ bool parse_state_file(std::string_view read, const std::string& application,
 // fits, *problem says why: there is no file, the system's reason it cannot be
 // read, or the line that was wrong.
 enum class StateFileVerdict { Fits, Missing, Unreadable, DoesNotFit };
+// The bytes of a state file, read as read_state_file reads them: Fits when they
+// were read whole (not checked yet), else why not.
+StateFileVerdict read_state_text(const std::string& path, std::string* text, std::string* problem);
 StateFileVerdict read_state_file(const std::string& path, const std::string& application,
                                  const std::vector<const ControlDef*>& controls, std::vector<StateValue>* values,
                                  std::string* problem);
