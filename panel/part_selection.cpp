@@ -5,6 +5,7 @@
 #include "panel/main_panel.h"
 #include "panel/New_Panel.h"
 #include "panel/runtime/ui_runtime.h"
+#include "panel/setup_file.h"
 
 #include <cstdio>
 
@@ -15,7 +16,7 @@ void Select_Mode(int, int menuItem, void*, int)
         regs.N_flag = ZR3100;
         regs.K_reg = 0;
         regs.RAND_EN = 0;
-        std::snprintf(buf, kBufSize, "ZR3100");
+        std::snprintf(buf, kBufSize, "%s", part_menu_name(ZR3100).c_str());
         SetCtrlVal(MainPanelHandle, PANEL_TEXTMSG_10, buf);
         SetCtrlVal(MainPanelHandle, PANEL_K_REG, regs.K_reg);
         SetCtrlVal(MainPanelHandle, PANEL_RAND_EN, 0);
@@ -23,7 +24,7 @@ void Select_Mode(int, int menuItem, void*, int)
         Change_Panel(regs.N_flag);
     } else if (menuItem == MENU_CHANGE_PART_ZR3500) {
         regs.N_flag = ZR3500;
-        std::snprintf(buf, kBufSize, "ZR3500");
+        std::snprintf(buf, kBufSize, "%s", part_menu_name(ZR3500).c_str());
         SetCtrlVal(MainPanelHandle, PANEL_TEXTMSG_10, buf);
         Change_Panel(regs.N_flag);
     }

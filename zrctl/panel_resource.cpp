@@ -5,6 +5,7 @@
 #include "model/register_set.h"
 #include "panel/built_in_resource.h"
 #include "panel/New_Panel.h"
+#include "panel/setup_file.h"
 
 namespace {
 
@@ -18,17 +19,6 @@ const UIResource& resource()
         return std::move(*r);
     }();
     return parsed;
-}
-
-const std::string& menu_item_text(int item)
-{
-    for (const MenuBarDef& bar : resource().menu_bars)
-        for (const MenuDef& menu : bar.menus)
-            for (const MenuItemDef& i : menu.items)
-                if (i.id == item)
-                    return i.text;
-    throw Failure(ExitStatus::InvalidInput, "the built-in UI resource has no menu item " +
-                                                std::string(constant_name(ConstantGroup::Menu, item)));
 }
 
 }  // namespace
@@ -55,5 +45,11 @@ const std::vector<const ControlDef*>& panel_controls()
 
 const std::string& part_name(int part)
 {
-    return menu_item_text(part == ZR3500 ? MENU_CHANGE_PART_ZR3500 : MENU_CHANGE_PART_ZR3100);
+    const std::string& name = part_menu_name(part);
+    if (name.empty())
+        throw Failure(ExitStatus::InvalidInput, "the built-in UI resource has no part menu item " +
+                                                    std::string(constant_name(ConstantGroup::Menu,
+                                                                              part == ZR3500 ? MENU_CHANGE_PART_ZR3500
+                                                                                             : MENU_CHANGE_PART_ZR3100)));
+    return name;
 }

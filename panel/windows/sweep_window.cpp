@@ -10,6 +10,7 @@
 #include "panel/runtime/file_io.h"
 #include "panel/runtime/ui_runtime.h"
 #include "panel/runtime/ui_runtime_qt.h"
+#include "panel/setup_file.h"
 #include "panel/status_box.h"
 #include "panel/windows/sweep_table_model.h"
 
@@ -219,7 +220,7 @@ void SweepWindow::say(const QString& text, bool problem)
 void SweepWindow::describe_settings(const RegisterSet& s)
 {
     QStringList words;
-    words << QString::fromLatin1(s.N_flag == ZR3500 ? "ZR3500" : "ZR3100")
+    words << QString::fromStdString(part_menu_name(s.N_flag))
           << field_words(PANEL_REF_FREQ, s.ref_freq) << QStringLiteral("R = %1").arg(s.R_reg)
           << switch_words(PANEL_SEC_4, s.prescaler_en);
     if (s.prescaler_en == 0)
