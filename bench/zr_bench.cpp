@@ -472,33 +472,14 @@ void BM_SweepMemoryOver100000Points(benchmark::State& state)
             window->close();
         } else {
             // Ends the sweep as Ctrl+C would, at the last write.
-            struct Counting final : BoardDriver {
-                SimulatedBoard board;
-                uint64_t writes = 0;
-                std::function<void(uint64_t)> measure;
-                FT_STATUS create_device_info_list(DWORD* n) override { return board.create_device_info_list(n); }
-                FT_STATUS get_device_info_detail(int i, DeviceDetail* d) override
-                {
-                    return board.get_device_info_detail(i, d);
-                }
-                FT_STATUS open(int i, FT_HANDLE* h) override { return board.open(i, h); }
-                FT_STATUS open_by_serial_number(const std::string& s, FT_HANDLE* h) override
-                {
-                    return board.open_by_serial_number(s, h);
-                }
-                FT_STATUS set_bit_mode(FT_HANDLE h, UCHAR m, UCHAR b) override { return board.set_bit_mode(h, m, b); }
-                FT_STATUS set_baud_rate(FT_HANDLE h, DWORD r) override { return board.set_baud_rate(h, r); }
-                FT_STATUS write(FT_HANDLE h, const UCHAR* b, DWORD n, DWORD* w) override
-                {
-                    board.forget();
-                    measure(++writes);
-                    if (writes == kWrites)
-                        std::raise(SIGINT);
-                    return board.write(h, b, n, w);
-                }
-                FT_STATUS close(FT_HANDLE h) override { return board.close(h); }
-            } counting;
-            counting.measure = measure;
+            SimulatedBoard counting;
+            uint64_t writes = 0;
+            counting.before_write = [&counting, &writes, &measure] {
+                counting.forget();
+                measure(++writes);
+                if (writes == kWrites)
+                    std::raise(SIGINT);
+            };
             BoardDriver* previous = install_board_driver(&counting);
             Discard discard;
             std::ostream out(&discard);

@@ -14,12 +14,7 @@ FT_HANDLE open_device(const DeviceChoice& choice)
 {
     const uint32_t index = device_index(choice);
     const std::string device = device_name(choice);
-    DWORD count = 0;
-    const FT_STATUS counted = FT_CreateDeviceInfoList(&count);
-    if (counted != FT_OK)
-        throw Failure(ExitStatus::NoBoard, "the FTDI devices cannot be counted: " + status_text(counted));
-    if (count == 0)
-        throw Failure(ExitStatus::NoBoard, "no FTDI device found");
+    const DWORD count = count_devices();
 
     FT_HANDLE handle = nullptr;
     FT_STATUS opened = FT_OK;

@@ -1,5 +1,9 @@
 #include "zrctl/board_status.h"
 
+#include "zrctl/failure.h"
+
+#include "link/d2xx/d2xx.h"
+
 std::string status_text(FT_STATUS status)
 {
     const char* name = "status";
@@ -22,4 +26,15 @@ std::string open_failure_hint(FT_STATUS status)
     if (status == FT_DEVICE_NOT_OPENED)
         return "no permission to open it (see the udev rule), or another program holds it";
     return "";
+}
+
+DWORD count_devices()
+{
+    DWORD count = 0;
+    const FT_STATUS counted = FT_CreateDeviceInfoList(&count);
+    if (counted != FT_OK)
+        throw Failure(ExitStatus::NoBoard, "the FTDI devices cannot be counted: " + status_text(counted));
+    if (count == 0)
+        throw Failure(ExitStatus::NoBoard, "no FTDI device found");
+    return count;
 }

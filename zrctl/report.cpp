@@ -3,28 +3,10 @@
 #include "zrctl/panel_resource.h"
 #include "zrctl/settings.h"
 
+#include "model/solve_outcome.h"
 #include "panel/New_Panel.h"
 
 #include <cstdio>
-
-namespace {
-
-struct Change {
-    const char* name;
-    uint32_t from, to;
-};
-
-std::vector<Change> changes(uint32_t M, uint32_t A, const RegisterSet& r)
-{
-    std::vector<Change> c;
-    if (M != r.M_reg)
-        c.push_back({"M", M, r.M_reg});
-    if (A != r.A_reg)
-        c.push_back({"A", A, r.A_reg});
-    return c;
-}
-
-}  // namespace
 
 std::string json_text(const Json& document)
 {
@@ -101,7 +83,7 @@ void print_texts(std::ostream& out, const RegisterSet& r)
 Json rule_changes_json(uint32_t M, uint32_t A, const RegisterSet& r)
 {
     Json list = Json::array();
-    for (const Change& c : changes(M, A, r))
+    for (const RuleChange& c : rule_changes(M, A, r.M_reg, r.A_reg))
         list.push_back({{"register", c.name}, {"from", c.from}, {"to", c.to}});
     return list;
 }
@@ -109,7 +91,7 @@ Json rule_changes_json(uint32_t M, uint32_t A, const RegisterSet& r)
 std::string rule_changes_line(uint32_t M, uint32_t A, const RegisterSet& r)
 {
     std::string line = "range rules";
-    const std::vector<Change> c = changes(M, A, r);
+    const std::vector<RuleChange> c = rule_changes(M, A, r.M_reg, r.A_reg);
     if (c.empty())
         return line + " changed nothing";
     for (std::size_t i = 0; i < c.size(); ++i)

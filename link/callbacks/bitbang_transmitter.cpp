@@ -79,8 +79,9 @@ int WordOutput(int word, int auxWord, int optionByte, int enhbar)
     const auto O = static_cast<UCHAR>(optionByte);
     const auto main_word = static_cast<uint32_t>(word);
     const auto aux_word = static_cast<uint32_t>(auxWord);
+    const BurstKind kind = burst_kind(enhbar, aux_word);
     UCHAR* burst = nullptr;
-    switch (burst_kind(enhbar, aux_word)) {
+    switch (kind) {
     case BurstKind::Enhancement:
         build_enhancement_burst(main_word, O, OutBufferE);
         burst = OutBufferE;
@@ -94,12 +95,8 @@ int WordOutput(int word, int auxWord, int optionByte, int enhbar)
         burst = OutBufferA;
         break;
     }
-    const auto length = static_cast<DWORD>(burst_length(burst_kind(enhbar, aux_word)));
-    Write_Result = 0;
-    ++burst_count;
-    FTDIStatus = FT_Write(FTDIHandle, burst, length, &Write_Result);
-    if (burst_listener)
-        burst_listener(burst, length, FTDIStatus == FT_OK ? Write_Result : 0);
+    const auto length = static_cast<DWORD>(burst_length(kind));
+    FTDIStatus = write_burst(burst, length, &Write_Result);
     if (FTDIStatus == FT_OK && Write_Result == length)
         confirm_sent(burst, length);
     else

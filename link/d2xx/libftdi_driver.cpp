@@ -65,7 +65,6 @@ bool find_port(const DeviceList& devices, int index, ChipPort* found)
     return false;
 }
 
-// Opens one port of a chip with a fresh context.
 // libftdi's reasons for a failed ftdi_usb_open_dev, by what the operator can do.
 OpenFailure::Kind kind_of_open_failure(int code)
 {

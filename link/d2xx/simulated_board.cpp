@@ -82,6 +82,8 @@ FT_STATUS SimulatedBoard::set_baud_rate(FT_HANDLE handle, DWORD rate)
 
 FT_STATUS SimulatedBoard::write(FT_HANDLE handle, const UCHAR* buffer, DWORD size, DWORD* written)
 {
+    if (before_write)
+        before_write();
     calls.push_back("FT_Write(" + std::to_string(size) + ")");
     if (!owns(handle))
         return FT_INVALID_HANDLE;

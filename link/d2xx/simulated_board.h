@@ -4,6 +4,7 @@
 
 #include "link/d2xx/board_driver.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,9 @@ public:
     FT_STATUS bit_mode_status = FT_OK;  // a non-zero status fails the bit mode
     FT_STATUS write_status = FT_OK;     // a non-zero status fails every write
     DWORD write_limit = 0xFFFFFFFF;     // a write puts at most this many bytes on the lines
+    // Runs as each FT_Write begins: how a run changes the board as it goes (a
+    // write that starts failing, a Ctrl+C at a given write).
+    std::function<void()> before_write;
 
     // What happened, in order: "FT_CreateDeviceInfoList", "FT_GetDeviceInfoDetail(0)",
     // "FT_Open(0)", "FT_OpenEx(SIM1)", "FT_SetBitMode(0xFF, 1)", "FT_SetBaudRate(76800)",

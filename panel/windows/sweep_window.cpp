@@ -436,13 +436,8 @@ void SweepWindow::report()
     std::string left;
     if (last) {
         const SweepPoint& p = plan.points[*last];
-        RegisterSet shown = plan.settings;
-        shown.R_reg = p.R;
-        shown.M_reg = p.M;
-        shown.A_reg = p.A;
-        shown.K_reg = p.K;
         // The panel shows again what the chip holds.
-        show_settings_on_panel(shown);
+        show_settings_on_panel(settings_at(plan, p));
         char text[160];
         if (plan.settings.N_flag == ZR3500)
             std::snprintf(text, sizeof text, "the chip was left at %.7f MHz (point %zu: R %u, M %u, A %u, K %u).",

@@ -1,6 +1,7 @@
 // The calculator's work on a register set without a panel: the branch of range
 // rules, the solve and the computation, and the texts, on the bench's examples.
 #include "model/calculation.h"
+#include "model/solve_outcome.h"
 
 #include <gtest/gtest.h>
 
@@ -132,4 +133,31 @@ TEST(Calculation, ARegisterFieldHoldsAllOnesBeyondItsWidth)
     EXPECT_EQ(r.M_reg, 511u);
     EXPECT_EQ(r.A_reg, 15u);
     EXPECT_EQ(r.K_reg, 262143u) << "within its 18 bits: unchanged";
+}
+
+TEST(Calculation, ASolveOutcomeNamesWhatTheRulesAndTheWidthsMoved)
+{
+    SolveOutcome o;
+    o.requested_mhz = 4321.0;
+    o.achieved_mhz = 4320.999908;
+    o.solved = {600, 6, 110100};  // M beyond its 9 bits, held as 511
+    o.M = 507;
+    o.A = 4;
+    o.K = 110100;
+    EXPECT_EQ(solve_outcome_text(o),
+              "Asked 4321 MHz, registers give 4320.999908 MHz: -92.0 Hz (-0.021 ppm). The solver gave M 600, more "
+              "than 9 bits hold: the register holds 511. M lowered from 511 to 507 by the range rules. A lowered "
+              "from 6 to 4 by the range rules.");
+
+    // The integer part has no K to change: a hidden K that differs is not named.
+    o.solved = {7, 0, 5};
+    o.M = 7;
+    o.A = 1;
+    o.K = 0;
+    o.has_fractional_part = false;
+    EXPECT_EQ(solve_outcome_text(o), "Asked 4321 MHz, registers give 4320.999908 MHz: -92.0 Hz (-0.021 ppm). A "
+                                     "raised from 0 to 1 by the range rules.");
+    const std::vector<RuleChange> c = rule_changes(7, 0, 7, 1);
+    ASSERT_EQ(c.size(), 1u);
+    EXPECT_STREQ(c[0].name, "A");
 }

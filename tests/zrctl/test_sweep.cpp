@@ -241,26 +241,11 @@ TEST_F(ZrctlSweep, EachBoardFaultHasItsStatusAndAFailedWriteKeepsTheTable)
 TEST_F(ZrctlSweep, AWriteThatFailsMidwayStopsThereAndSaysWhere)
 {
     // A board that takes two bursts, then fails.
-    class FailsAtTheThird final : public BoardDriver {
-    public:
-        SimulatedBoard board;
-        FT_STATUS create_device_info_list(DWORD* n) override { return board.create_device_info_list(n); }
-        FT_STATUS get_device_info_detail(int i, DeviceDetail* d) override { return board.get_device_info_detail(i, d); }
-        FT_STATUS open(int i, FT_HANDLE* h) override { return board.open(i, h); }
-        FT_STATUS open_by_serial_number(const std::string& s, FT_HANDLE* h) override
-        {
-            return board.open_by_serial_number(s, h);
-        }
-        FT_STATUS set_bit_mode(FT_HANDLE h, UCHAR m, UCHAR b) override { return board.set_bit_mode(h, m, b); }
-        FT_STATUS set_baud_rate(FT_HANDLE h, DWORD r) override { return board.set_baud_rate(h, r); }
-        FT_STATUS write(FT_HANDLE h, const UCHAR* b, DWORD n, DWORD* w) override
-        {
-            if (board.bursts.size() == 2)
-                board.write_status = FT_IO_ERROR;
-            return board.write(h, b, n, w);
-        }
-        FT_STATUS close(FT_HANDLE h) override { return board.close(h); }
-    } failing;
+    SimulatedBoard failing;
+    failing.before_write = [&failing] {
+        if (failing.bursts.size() == 2)
+            failing.write_status = FT_IO_ERROR;
+    };
     install_board_driver(&failing);
     const std::string csv = file("midway.csv");
     const ZrctlRun run = run_zrctl({"sweep", "--start", "4000", "--stop", "4300", "--step", "100", "--part",
@@ -274,8 +259,8 @@ TEST_F(ZrctlSweep, AWriteThatFailsMidwayStopsThereAndSaysWhere)
     EXPECT_EQ(j["failure"], "point 3 (4200 MHz): the write failed with FT_IO_ERROR (4), 0 of 49 bytes written");
     EXPECT_EQ(j["writes"], 2);
     EXPECT_EQ(j["points"][2]["writes"], 0);
-    EXPECT_EQ(failing.board.bursts.size(), 3u) << "nothing after the failed write";
-    EXPECT_FALSE(failing.board.is_open());
+    EXPECT_EQ(failing.bursts.size(), 3u) << "nothing after the failed write";
+    EXPECT_FALSE(failing.is_open());
 
     std::istringstream table(read(csv));
     std::vector<std::string> lines;
@@ -290,28 +275,13 @@ TEST_F(ZrctlSweep, AWriteThatFailsMidwayStopsThereAndSaysWhere)
 TEST_F(ZrctlSweep, AContinuousSweepEndsOnASignalAfterThePointBeingWritten)
 {
     // A board that raises SIGINT, as Ctrl+C would, at its 250th write.
-    class InterruptedAt250 final : public BoardDriver {
-    public:
-        SimulatedBoard board;
-        int written = 0;
-        FT_STATUS create_device_info_list(DWORD* n) override { return board.create_device_info_list(n); }
-        FT_STATUS get_device_info_detail(int i, DeviceDetail* d) override { return board.get_device_info_detail(i, d); }
-        FT_STATUS open(int i, FT_HANDLE* h) override { return board.open(i, h); }
-        FT_STATUS open_by_serial_number(const std::string& s, FT_HANDLE* h) override
-        {
-            return board.open_by_serial_number(s, h);
-        }
-        FT_STATUS set_bit_mode(FT_HANDLE h, UCHAR m, UCHAR b) override { return board.set_bit_mode(h, m, b); }
-        FT_STATUS set_baud_rate(FT_HANDLE h, DWORD r) override { return board.set_baud_rate(h, r); }
-        FT_STATUS write(FT_HANDLE h, const UCHAR* b, DWORD n, DWORD* w) override
-        {
-            if (++written == 250)
-                std::raise(SIGINT);
-            board.forget();
-            return board.write(h, b, n, w);
-        }
-        FT_STATUS close(FT_HANDLE h) override { return board.close(h); }
-    } interrupted;
+    SimulatedBoard interrupted;
+    int written = 0;
+    interrupted.before_write = [&interrupted, &written] {
+        if (++written == 250)
+            std::raise(SIGINT);
+        interrupted.forget();
+    };
     install_board_driver(&interrupted);
     // As an interactive shell starts it: a job started with & would ignore SIGINT.
     struct sigaction before {}, as_started {};
@@ -322,13 +292,13 @@ TEST_F(ZrctlSweep, AContinuousSweepEndsOnASignalAfterThePointBeingWritten)
     install_board_driver(&board);
     ASSERT_EQ(run.status, 0) << run.err;
     const nlohmann::json j = run.json();
-    EXPECT_EQ(interrupted.written, 250);
+    EXPECT_EQ(written, 250);
     EXPECT_EQ(j["writes"], 250);
     EXPECT_EQ(j["stopped"], true);
     EXPECT_EQ(j["passes"], nullptr);
     EXPECT_EQ(j["points"][9]["writes"], 25);
     EXPECT_EQ(j["last_point"], 10);
-    EXPECT_FALSE(interrupted.board.is_open());
+    EXPECT_FALSE(interrupted.is_open());
     struct sigaction now {};
     sigaction(SIGINT, nullptr, &now);
     EXPECT_EQ(now.sa_handler, SIG_DFL) << "the signal is the program's own again";

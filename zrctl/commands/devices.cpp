@@ -3,7 +3,6 @@
 #include "zrctl/commands/commands.h"
 
 #include "zrctl/board_status.h"
-#include "zrctl/failure.h"
 #include "zrctl/report.h"
 
 #include "link/d2xx/d2xx.h"
@@ -25,12 +24,7 @@ struct Listed {
 
 void run_devices(Output& output)
 {
-    DWORD count = 0;
-    const FT_STATUS counted = FT_CreateDeviceInfoList(&count);
-    if (counted != FT_OK)
-        throw Failure(ExitStatus::NoBoard, "the FTDI devices cannot be counted: " + status_text(counted));
-    if (count == 0)
-        throw Failure(ExitStatus::NoBoard, "no FTDI device found");
+    const DWORD count = count_devices();
     std::vector<Listed> devices(count);
     for (DWORD i = 0; i < count; ++i) {
         Listed& d = devices[i];

@@ -30,10 +30,8 @@ void run_solve(const SolveOptions& o, Output& output)
     recompute(r);  // the panel's last Fin and Fc, before the target is typed
     const SolvedRegisters solved = solve_typed_target(r, target);
 
-    const double error_mhz = r.new_pll_freq - target;
-    const double error_hz = error_mhz * 1e6;
+    const FrequencyError error = frequency_error(target, r.new_pll_freq);
     const bool has_ppm = target != 0.0;
-    const double error_ppm = has_ppm ? error_mhz / target * 1e6 : 0.0;
     // The words a press with ENH "Disable (High)" sends for these registers.
     const uint32_t main_word = main_word_of(r.R_reg, r.M_reg, r.PS_mode, r.A_reg);
     const bool has_aux = r.N_flag != 0;
@@ -50,8 +48,8 @@ void run_solve(const SolveOptions& o, Output& output)
         j["solved"] = {{"M", solved.M}, {"A", solved.A}, {"K", solved.K}};
         j["changed_by_rules"] = rule_changes_json(solved.M, solved.A, r);
         j.update(results_json(r));
-        j["error_hz"] = error_hz;
-        j["error_ppm"] = has_ppm ? Json(error_ppm) : Json(nullptr);
+        j["error_hz"] = error.hz;
+        j["error_ppm"] = has_ppm ? Json(error.ppm) : Json(nullptr);
         j[json_field::kMainWord] = main_word;
         j[json_field::kAuxiliaryWord] = has_aux ? Json(aux_word) : Json(nullptr);
         j[json_field::kOptionByte] = option_byte;
@@ -63,12 +61,12 @@ void run_solve(const SolveOptions& o, Output& output)
     out << settings_line(r) << '\n'
         << "target     " << field_text(PANEL_PLL_FREQ, target) << " MHz\n";
     print_registers(out, r);
-    char error[96];
+    char error_line[96];
     if (has_ppm)
-        std::snprintf(error, sizeof error, "error      %+.3f Hz, %+.4f ppm", error_hz, error_ppm);
+        std::snprintf(error_line, sizeof error_line, "error      %+.3f Hz, %+.4f ppm", error.hz, error.ppm);
     else
-        std::snprintf(error, sizeof error, "error      %+.3f Hz", error_hz);
-    out << error << '\n' << rule_changes_line(solved.M, solved.A, r) << '\n';
+        std::snprintf(error_line, sizeof error_line, "error      %+.3f Hz", error.hz);
+    out << error_line << '\n' << rule_changes_line(solved.M, solved.A, r) << '\n';
     out << "main word " << hex_text(main_word, 6);
     if (has_aux)
         out << "  auxiliary word " << hex_text(aux_word, 6);

@@ -1,0 +1,31 @@
+#pragma once
+// What a solve came to: the frequency asked for against the one the registers
+// give, and the counters that the range rules or the registers' widths moved
+// from what the solver gave.
+
+#include "model/calculation.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A counter the range rules moved from the value written into it: "A", 6, 4.
+struct RuleChange {
+    const char* name;
+    uint32_t from, to;
+};
+
+// M, then A, where the value after the range rules differs from the one written.
+std::vector<RuleChange> rule_changes(uint32_t M_written, uint32_t A_written, uint32_t M_ruled, uint32_t A_ruled);
+
+struct SolveOutcome {
+    double requested_mhz = 0.0;
+    double achieved_mhz = 0.0;
+    SolvedRegisters solved;     // as the solver gave them, before the registers' widths
+    uint32_t M = 0, A = 0, K = 0;  // as the fields hold them after the recompute
+    bool has_fractional_part = true;  // K is the part's to change (ZR3500)
+};
+
+// "Asked 4321 MHz, registers give 4320.999908 MHz: -92.0 Hz (-0.021 ppm). A lowered
+// from 6 to 4 by the range rules."
+std::string solve_outcome_text(const SolveOutcome& o);
