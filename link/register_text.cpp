@@ -3,11 +3,13 @@
 #include "link/board_lines.h"
 #include "link/serial_words.h"
 #include "link/word_fields.h"
+#include "model/quoted_input.h"
 
 #include <algorithm>
 #include <array>
 #include <cctype>
 #include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -243,6 +245,60 @@ std::string without_comments(std::string_view line, bool* in_block)
     return out;
 }
 
+// The names of the kinds as an operator writes them in full.
+constexpr std::string_view kKindNames[] = {"main", "auxiliary", "enhancement", "option"};
+
+// Edits (a letter added, dropped, changed, or two swapped) from a to b, counted
+// up to 3.
+int edits_between(std::string_view a, std::string_view b)
+{
+    if (a.size() > b.size() + 2 || b.size() > a.size() + 2)
+        return 3;
+    std::vector<std::vector<int>> d(a.size() + 1, std::vector<int>(b.size() + 1));
+    for (std::size_t i = 0; i <= a.size(); ++i)
+        d[i][0] = static_cast<int>(i);
+    for (std::size_t j = 0; j <= b.size(); ++j)
+        d[0][j] = static_cast<int>(j);
+    for (std::size_t i = 1; i <= a.size(); ++i)
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + (a[i - 1] != b[j - 1])});
+            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
+                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+        }
+    return std::min(d[a.size()][b.size()], 3);
+}
+
+// The word of letters just before position `at` of the line, passing over the
+// fillers of the formats read ("word", "byte", "=", ":").
+std::string_view word_before(std::string_view low, std::size_t at)
+{
+    for (;;) {
+        while (at > 0 && !is_identifier_char(low[at - 1]))
+            --at;
+        std::size_t start = at;
+        while (start > 0 && is_identifier_char(low[start - 1]))
+            --start;
+        const std::string_view word = low.substr(start, at - start);
+        if (word != "word" && word != "byte")
+            return word;
+        at = start;
+    }
+}
+
+// A kind's name misspelt before an unnamed word ("enhancment 0xC8") would leave
+// the word to be taken as the main word: say which kind was meant instead.
+bool misspelt_kind(std::string_view word, std::string* meant)
+{
+    if (word.size() < 3)
+        return false;
+    for (std::string_view name : kKindNames)
+        if (word != name && edits_between(word, name) <= (name.size() > 5 ? 2 : 1)) {
+            *meant = name;
+            return true;
+        }
+    return false;
+}
+
 // The line's words in hex, each with the kind named before it since the last
 // word; unnamed words go to `unnamed`.
 bool read_line(const std::string& line, int number, Found* f, std::vector<std::pair<uint64_t, int>>* unnamed,
@@ -254,6 +310,22 @@ bool read_line(const std::string& line, int number, Found* f, std::vector<std::p
     for (std::size_t i = 0; i < low.size();) {
         const bool starts_word = i == 0 || !is_identifier_char(low[i - 1]);
         if (starts_word && low.compare(i, 2, "0x") == 0 && i + 2 < low.size() && is_hex_digit(low[i + 2])) {
+            if (i > 0 && (low[i - 1] == '-' || low[i - 1] == '+')) {
+                std::size_t end = i + 2;
+                while (end < low.size() && is_identifier_char(low[end]))
+                    ++end;
+                *problem = at_line(number) + quoted_input(line.substr(i - 1, end - i + 1)) +
+                           " has a sign: a register word has none";
+                return false;
+            }
+            std::string meant;
+            const std::string_view before = word_before(low, i);
+            if (!is_named && misspelt_kind(before, &meant)) {
+                const std::size_t at = static_cast<std::size_t>(before.data() - low.data());
+                *problem = at_line(number) + quoted_input(line.substr(at, before.size())) +
+                           " names no kind of word: did you mean " + meant + "?";
+                return false;
+            }
             std::size_t end = i + 2;
             uint64_t value = 0;
             bool too_long = false;
@@ -264,7 +336,7 @@ bool read_line(const std::string& line, int number, Found* f, std::vector<std::p
             while (end < low.size() && (low[end] == 'u' || low[end] == 'l'))
                 ++end;
             if (end < low.size() && is_identifier_char(low[end])) {
-                *problem = at_line(number) + "\"" + line.substr(i, end - i + 1) + "\" is not a word in hex";
+                *problem = at_line(number) + quoted_input(line.substr(i, end - i + 1)) + " is not a word in hex";
                 return false;
             }
             if (too_long) {

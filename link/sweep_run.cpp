@@ -59,7 +59,20 @@ SweepWrite SweepRun::write_next(const SweepWriter& write)
     w.written_at = now - start_;
     w.whole = done.ok && done.written == burst_.length;
     if (!w.whole) {
-        failure_ = SweepFailure{next_point_, burst_.length, done.ok ? done.written : 0, done.ok ? "" : done.status};
+        const std::size_t written = done.ok ? done.written : 0;
+        SweepFailure f{next_point_, burst_.length, written, done.ok ? "" : done.status, {}, {}};
+        f.latched = what_the_chip_latched(burst_.bytes.data(), burst_.length, written, done.ok || done.sent_nothing);
+        switch (f.latched.latch) {
+        case ShortWriteLatch::Nothing: break;
+        case ShortWriteLatch::Everything: last_point_ = next_point_; break;
+        case ShortWriteLatch::Some:
+            if (chip_known_)
+                f.kept_auxiliary_of = last_point_;
+            last_point_.reset();
+            break;
+        case ShortWriteLatch::Unknown: last_point_.reset(); break;
+        }
+        failure_ = std::move(f);
         return w;
     }
     latest_ = std::max(latest_, w.written_at - w.due);
@@ -70,6 +83,7 @@ SweepWrite SweepRun::write_next(const SweepWriter& write)
     ++writes_;
     bytes_ += burst_.length;
     last_point_ = next_point_;
+    last_whole_point_ = next_point_;
     chip_known_ = true;
     if (++next_point_ == plan.points.size()) {
         next_point_ = 0;
@@ -85,6 +99,15 @@ std::string failure_text(const SweepPlan& plan, const SweepFailure& f)
         text += " (" + frequency_text(plan.points[f.point].requested_mhz) + " MHz)";
     const std::string counts = std::to_string(f.written) + " of " + std::to_string(f.length) + " bytes written";
     if (f.status.empty())
-        return text + ": the write was short: " + counts;
-    return text + ": the write failed with " + f.status + ", " + counts;
+        return text + ": the write was short: " + counts + "; " + short_write_text(f.latched);
+    return text + ": the write failed with " + f.status + ", " + counts + "; " + short_write_text(f.latched);
+}
+
+std::optional<RegisterSet> mixed_settings_after(const SweepPlan& plan, const SweepFailure& f)
+{
+    if (f.latched.latch != ShortWriteLatch::Some || !f.kept_auxiliary_of || f.point >= plan.points.size())
+        return std::nullopt;
+    SweepPoint mix = plan.points[f.point];
+    mix.K = plan.points[*f.kept_auxiliary_of].K;
+    return settings_at(plan, mix);
 }

@@ -5,6 +5,7 @@
 // not grow with the writes: for each point of the table, how often and when it
 // was last written.
 
+#include "link/short_write.h"
 #include "link/sweep_bursts.h"
 #include "model/sweep_plan.h"
 
@@ -24,6 +25,9 @@ struct BoardWrite {
     bool ok = false;         // the write call succeeded
     std::size_t written = 0; // the bytes the board took
     std::string status;      // the driver's status, for reports
+    // A failed call says nothing of how many bytes went out, unless the driver
+    // refused the call before sending any.
+    bool sent_nothing = false;
 };
 using SweepWriter = std::function<BoardWrite(const uint8_t* bytes, std::size_t length)>;
 
@@ -49,6 +53,10 @@ struct SweepFailure {
     std::size_t point = 0;
     std::size_t length = 0, written = 0;
     std::string status;  // "" when the call succeeded but the board took fewer bytes
+    ShortWrite latched;  // what the chip took of the burst
+    // The point whose auxiliary word the chip kept when it latched only this
+    // point's main word; none when the sweep had not written one yet.
+    std::optional<std::size_t> kept_auxiliary_of;
 };
 
 class SweepRun {
@@ -82,8 +90,12 @@ public:
     uint64_t bytes() const { return bytes_; }
     // The writes a run of all its passes makes; 0 when it runs until stopped.
     uint64_t total_writes() const;
-    // The point the chip holds: the one written whole last.
+    // The point the chip holds whole: the one written whole last, or the one whose
+    // short write still latched all its words. None when the chip holds no point
+    // whole, or when a failed write leaves its state unknown.
     std::optional<std::size_t> last_point() const { return last_point_; }
+    // The point written whole last, which the chip held before a failed write.
+    std::optional<std::size_t> last_whole_point() const { return last_whole_point_; }
     const std::vector<PointRecord>& records() const { return records_; }
     // The latest any write was against its schedule.
     SweepClock::duration latest() const { return latest_; }
@@ -100,6 +112,7 @@ private:
     bool stopped_ = false;
     std::optional<SweepFailure> failure_;
     std::optional<std::size_t> last_point_;
+    std::optional<std::size_t> last_whole_point_;
     bool chip_known_ = false;  // the chip holds the main word of last_point_
     std::vector<PointRecord> records_;
     SweepClock::duration latest_{};
@@ -107,5 +120,11 @@ private:
 };
 
 // "point 7 (4006 MHz): the write failed with FT_IO_ERROR (4), 0 of 98 bytes
-// written", or "... the write was short: 40 of 98 bytes written".
+// written; what the chip latched cannot be known", or "... the write was short:
+// 40 of 98 bytes written; the chip latched none of it".
 std::string failure_text(const SweepPlan& plan, const SweepFailure& failure);
+
+// The settings the chip holds after a failure that latched only a point's main
+// word: that point's R, M and A with the K of the point it kept. None when the
+// failure left no such mix, or the K kept is not the sweep's.
+std::optional<RegisterSet> mixed_settings_after(const SweepPlan& plan, const SweepFailure& failure);

@@ -1,6 +1,7 @@
 #include "model/sweep_plan.h"
 
 #include "model/calculation.h"
+#include "model/quoted_input.h"
 
 #include <charconv>
 #include <cmath>
@@ -40,7 +41,7 @@ std::optional<std::string> outside(double mhz, const FrequencyField& field)
 SweepFrequencies refused(SweepInput input, std::size_t line, std::string_view text, std::string why)
 {
     SweepFrequencies f;
-    f.refusal = SweepRefusal{input, line, std::string(trimmed(text)), std::move(why)};
+    f.refusal = SweepRefusal{input, line, shown_input(trimmed(text)), std::move(why)};
     return f;
 }
 
@@ -52,7 +53,7 @@ std::optional<SweepRefusal> read_frequency(SweepInput input, std::size_t line, s
     if (!why)
         why = outside(*mhz, field);
     if (why)
-        return SweepRefusal{input, line, std::string(trimmed(text)), *why};
+        return SweepRefusal{input, line, shown_input(trimmed(text)), *why};
     return std::nullopt;
 }
 
@@ -114,8 +115,31 @@ SweepFrequencies band_frequencies(std::string_view start_text, std::string_view 
     return f;
 }
 
+std::optional<SweepRefusal> list_too_large(std::string_view text)
+{
+    if (text.size() > kListFileLimit)
+        return SweepRefusal{SweepInput::List, 0, "",
+                            "it holds " + std::to_string(text.size()) + " bytes, more than the " +
+                                std::to_string(kListFileLimit >> 20) + " MiB a list may have"};
+    std::size_t line = 0;
+    for (std::size_t start = 0; start < text.size();) {
+        ++line;
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos)
+            end = text.size();
+        if (end - start > kListLineLimit)
+            return SweepRefusal{SweepInput::List, line, shown_input(text.substr(start, end - start)),
+                                "the line holds " + std::to_string(end - start) + " bytes, more than the " +
+                                    std::to_string(kListLineLimit) + " a list line may have"};
+        start = end + 1;
+    }
+    return std::nullopt;
+}
+
 SweepFrequencies list_frequencies(std::string_view text, const FrequencyField& field)
 {
+    if (std::optional<SweepRefusal> r = list_too_large(text))
+        return {{}, r};
     constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
     if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark)
         text.remove_prefix(kByteOrderMark.size());
@@ -146,6 +170,13 @@ SweepFrequencies list_frequencies(std::string_view text, const FrequencyField& f
     if (f.mhz.empty())
         return refused(SweepInput::List, 0, "", "no frequency in it");
     return f;
+}
+
+bool same_sweep_start(const RegisterSet& a, const RegisterSet& b)
+{
+    return a.N_flag == b.N_flag && a.ref_freq == b.ref_freq && a.R_reg == b.R_reg &&
+           a.prescaler_en == b.prescaler_en && a.MOD_SEL == b.MOD_SEL && a.MASH == b.MASH && a.RAND_EN == b.RAND_EN &&
+           a.LNM == b.LNM && a.M_reg == b.M_reg && a.A_reg == b.A_reg && a.K_reg == b.K_reg;
 }
 
 SweepPlan plan_sweep(const RegisterSet& settings, const std::vector<double>& frequencies_mhz)

@@ -14,6 +14,11 @@
 #include <vector>
 
 inline constexpr std::size_t kMaxSweepPoints = 100000;
+// A list of frequencies, from a file or typed: at most this many bytes, in lines
+// of at most kListLineLimit bytes (a line of an exported table has about 150).
+// Both are checked before any line is read.
+inline constexpr std::size_t kListFileLimit = std::size_t{16} << 20;
+inline constexpr std::size_t kListLineLimit = 1024;
 // A dwell beyond a day is no bench's, and would not fit the schedule's clock.
 inline constexpr double kMaxDwellMs = 86400000.0;
 
@@ -31,7 +36,7 @@ enum class SweepInput { Start, Stop, Step, List };
 struct SweepRefusal {
     SweepInput input = SweepInput::Start;
     std::size_t line = 0;  // the list's line, from 1; 0 for the other inputs
-    std::string text;      // what stands there
+    std::string text;      // what stands there, escaped and cut to a sensible length
     std::string why;       // "is not a number"
 };
 
@@ -48,8 +53,14 @@ SweepFrequencies band_frequencies(std::string_view start, std::string_view stop,
 
 // One frequency a line, or the first column of a CSV file. Blank lines, lines
 // that begin with '#', and a first line whose first cell holds no digit (a CSV
-// header) are passed over; any other line that is not a number is refused.
+// header) are passed over; any other line that is not a number is refused, as
+// are a text over kListFileLimit bytes and a line over kListLineLimit.
 SweepFrequencies list_frequencies(std::string_view text, const FrequencyField& field);
+
+// Whether a list is too large to be read at all (its size, or its longest
+// line): the refusal, found without reading a number. A list that passes may
+// still be refused by list_frequencies.
+std::optional<SweepRefusal> list_too_large(std::string_view text);
 
 // A point of the sweep: what was asked, and the registers solved for it.
 struct SweepPoint {
@@ -63,6 +74,11 @@ struct SweepPlan {
     RegisterSet settings;  // as they stand, recomputed: what every point starts from
     std::vector<SweepPoint> points;
 };
+
+// Whether a sweep planned from either settings solves every point alike: the same
+// part, Fr, R, prescaler and modulator switches, LNM jumper, and M, A and K, whose
+// Fin each solve starts from.
+bool same_sweep_start(const RegisterSet& a, const RegisterSet& b);
 
 // Solves each frequency from the settings, as zrctl solve does.
 SweepPlan plan_sweep(const RegisterSet& settings, const std::vector<double>& frequencies_mhz);

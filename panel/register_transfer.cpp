@@ -11,6 +11,7 @@
 #include "panel/runtime/ui_runtime.h"
 #include "panel/runtime/ui_runtime_qt.h"
 #include "panel/setup_file.h"
+#include "panel/state_keeping.h"
 #include "panel/status_box.h"
 
 #include <cstdio>
@@ -127,7 +128,8 @@ void Export_Registers(int, int, void*, int)
     const char* suffix[] = {".txt", ".h", ".json"};
     const std::string name = part_word(w.part) + "_registers" + suffix[format - 1];
     std::string path;
-    if (FileSelectPopup(".", name.c_str(), "Export registers as", &path) != 1)
+    if (FileSelectPopup(".", name.c_str(), "Export registers as", &path) != 1 ||
+        refused_as_own_file(path, "Export registers", "the registers"))
         return;
     const std::string text = format == 1   ? registers_hex_text(w)
                              : format == 2 ? registers_c_header(w)
@@ -146,14 +148,20 @@ void Import_Registers(int, int, void*, int)
     std::string text;
     switch (GenericMessagePopup(kImportTitle, "Import register words pasted as text, or read from a file?",
                                 "Paste...", "From a file...", "Cancel")) {
-    case 1:
+    case 1: {
+        std::string prompt = "The register words, each in hex after its name (main, auxiliary, enhancement, option), "
+                             "as \"Copy register words\" gives them:";
         ClipboardGetText(&text);
-        if (PromptPopup(kImportTitle,
-                        "The register words, each in hex after its name (main, auxiliary, enhancement, option), "
-                        "as \"Copy register words\" gives them:",
-                        &text) != 1)
+        // The box offers no more than an import reads from a file.
+        if (text.size() > kLargestRegisterText) {
+            prompt = "The clipboard holds " + std::to_string(text.size()) + " bytes, more than the " +
+                     std::to_string(kLargestRegisterText) + " register words can be: it was not pasted. " + prompt;
+            text.clear();
+        }
+        if (PromptPopup(kImportTitle, prompt.c_str(), &text) != 1)
             return;
         break;
+    }
     case 2: {
         std::string path, why;
         if (FileOpenPopup(".", "Import registers from", &path) != 1)

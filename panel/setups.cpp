@@ -10,10 +10,10 @@
 #include "panel/runtime/ui_runtime.h"
 #include "panel/runtime/ui_runtime_qt.h"
 #include "panel/setup_file.h"
+#include "panel/state_keeping.h"
 #include "panel/status_box.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <string>
 
 namespace {
@@ -22,20 +22,6 @@ constexpr const char* kSaveTitle = "Save setup";
 constexpr const char* kOpenTitle = "Open setup";
 constexpr const char* kSetupFileName = "setup.zrs";
 
-// Whether path is, or would be written as, the panel.sts that QUIT saves over.
-bool is_panel_state_file(const std::string& path)
-{
-    auto where = [](const std::string& file, std::error_code& ec) {
-        return std::filesystem::weakly_canonical(std::filesystem::absolute(save_target(file), ec), ec);
-    };
-    std::error_code ec;
-    const std::filesystem::path target = where(path, ec);
-    if (ec)
-        return false;
-    const std::filesystem::path kept = where(kPanelStateFile, ec);
-    return !ec && target == kept;
-}
-
 }  // namespace
 
 void Save_Setup(int, int, void*, int)
@@ -43,14 +29,8 @@ void Save_Setup(int, int, void*, int)
     std::string path;
     if (FileSelectPopup(".", kSetupFileName, "Save setup as", &path) != 1)
         return;
-    if (is_panel_state_file(path)) {
-        std::snprintf(buf, kBufSize,
-                      "%s is where the panel keeps its own state, saved over at QUIT: save the setup under "
-                      "another name.",
-                      kPanelStateFile);
-        MessagePopup(kSaveTitle, buf);
+    if (refused_as_own_file(path, kSaveTitle, "the setup"))
         return;
-    }
     const std::string text = format_setup(regs.N_flag, current_state(MainPanelHandle));
     // Never write what opening would refuse.
     SettingsFile check;

@@ -6,6 +6,7 @@
 #include "panel/New_Panel.h"
 #include "panel/runtime/ui_runtime.h"
 #include "panel/state_keeping.h"
+#include "panel/sweep_menu.h"
 
 namespace {
 
@@ -19,6 +20,7 @@ int Shutdown(int, int, int event, void*, int, int)
 {
     if (event != EVENT_COMMIT)
         return 0;
+    end_running_sweep();
     FTDIStatus = FT_Close(FTDIHandle);
     FTDIHandle = nullptr;
     save_panel_state(interactive);

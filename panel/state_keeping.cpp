@@ -10,7 +10,9 @@
 #include "panel/runtime/ui_runtime.h"
 #include "panel/status_box.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <string>
@@ -26,6 +28,33 @@ constexpr const char* kLockSuffix = ".lock";
 
 int lock_fd = -1;
 long other_holder = 0;  // the process that holds the folder's state, when it is not this one
+
+std::string lock_file()
+{
+    return std::string(kPanelStateFile) + kLockSuffix;
+}
+
+// The lock file, opened for writing, or -1 and why not. Only a regular file is
+// a lock: a folder, a FIFO or a link of that name is not waited on or followed.
+int open_lock(const std::string& lock, std::string* why)
+{
+    const int fd = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY, 0644);
+    if (fd < 0) {
+        const int error = errno;
+        *why = error == EISDIR   ? "it is a folder"
+               : error == ELOOP  ? "it is a symbolic link"
+               : error == EACCES ? "it cannot be written"
+                                 : std::strerror(error);
+        return -1;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        *why = S_ISFIFO(st.st_mode) ? "it is a FIFO" : "it is not a regular file";
+        return -1;
+    }
+    return fd;
+}
 
 // "process 1234", or "" when the lock file names none.
 std::string holder_text()
@@ -115,9 +144,19 @@ std::string ask_for_elsewhere()
 void take_state_folder()
 {
     other_holder = 0;
-    const std::string lock = std::string(kPanelStateFile) + kLockSuffix;
-    lock_fd = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
-    if (lock_fd >= 0 && ::flock(lock_fd, LOCK_EX | LOCK_NB) != 0) {
+    const std::string lock = lock_file();
+    std::string why_not;
+    lock_fd = open_lock(lock, &why_not);
+    if (lock_fd < 0) {
+        // Without the lock nothing tells two programs in the folder apart: this
+        // one behaves as if another might hold the state.
+        other_holder = -1;
+        append_status("The lock %s cannot be taken (%s): another %s may be using this folder's %s, so this one "
+                      "will ask before saving over it.\n",
+                      lock.c_str(), why_not.c_str(), kProgramName, kPanelStateFile);
+        return;
+    }
+    if (::flock(lock_fd, LOCK_EX | LOCK_NB) != 0) {
         // Held by a live run: the kernel lets a crashed run's lock go by itself.
         other_holder = pid_in(lock_fd);
         if (other_holder == 0)
@@ -128,12 +167,10 @@ void take_state_folder()
                       holder_text().c_str(), kPanelStateFile);
         return;
     }
-    if (lock_fd >= 0) {
-        char pid[32];
-        const int n = std::snprintf(pid, sizeof pid, "%ld\n", static_cast<long>(::getpid()));
-        if (::ftruncate(lock_fd, 0) != 0 || ::pwrite(lock_fd, pid, static_cast<std::size_t>(n), 0) != n)
-            std::fprintf(stderr, "%s: %s cannot be written\n", kProgramName, lock.c_str());
-    }
+    char pid[32];
+    const int n = std::snprintf(pid, sizeof pid, "%ld\n", static_cast<long>(::getpid()));
+    if (::ftruncate(lock_fd, 0) != 0 || ::pwrite(lock_fd, pid, static_cast<std::size_t>(n), 0) != n)
+        std::fprintf(stderr, "%s: %s cannot be written\n", kProgramName, lock.c_str());
     // Only the holder cleans up: another run's save may be under way otherwise.
     const std::string target = save_target(kPanelStateFile);
     const std::filesystem::path folder = std::filesystem::path(target).parent_path().empty()
@@ -146,6 +183,55 @@ void take_state_folder()
         if (is_replace_temporary(name, base) && entry.is_regular_file(ec) && !entry.is_symlink(ec))
             std::filesystem::remove(entry.path(), ec);
     }
+}
+
+std::string own_file_refusal(const std::string& path)
+{
+    namespace fs = std::filesystem;
+    // Where a save of the path writes, through links, and the file it would replace.
+    auto where = [](const std::string& file, std::error_code& ec) {
+        return fs::weakly_canonical(fs::absolute(save_target(file), ec), ec);
+    };
+    std::error_code ec;
+    const fs::path target = where(path, ec);
+    if (ec)
+        return "";
+    struct stat target_st {};
+    const bool target_exists = ::stat(target.c_str(), &target_st) == 0;
+    const std::string lock = lock_file();
+    const struct {
+        std::string file;
+        std::string role;
+    } own[] = {
+        {kPanelStateFile, "is where the panel keeps its own state, saved over at QUIT"},
+        {lock, "is the lock that keeps a second " + std::string(kProgramName) + " from saving over this one's " +
+                   kPanelStateFile},
+    };
+    for (const auto& o : own) {
+        std::error_code oec;
+        const fs::path kept = where(o.file, oec);
+        struct stat st {};
+        const bool same_file = target_exists && ::stat(kept.c_str(), &st) == 0 && st.st_dev == target_st.st_dev &&
+                               st.st_ino == target_st.st_ino;
+        if ((!oec && kept == target) || same_file)
+            return o.file + " " + o.role;
+    }
+    std::error_code sec;
+    const fs::path state = where(kPanelStateFile, sec);
+    if (!sec && target.parent_path() == state.parent_path() &&
+        is_replace_temporary(target.filename().string(), state.filename().string()))
+        return target.filename().string() + " is a temporary file of the save of " + kPanelStateFile;
+    return "";
+}
+
+bool refused_as_own_file(const std::string& path, const char* title, const char* what)
+{
+    const std::string own = own_file_refusal(path);
+    if (own.empty())
+        return false;
+    std::snprintf(buf, kBufSize, "%s: save %s under another name.", own.c_str(), what);
+    MessagePopup(title, buf);
+    return true;
 }
 
 void release_state_folder()

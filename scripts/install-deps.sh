@@ -7,6 +7,7 @@ set -euo pipefail
 packages=(
   cmake make g++ pkg-config
   qt6-base-dev libgl-dev          # Qt 6 Widgets, the panel layer
+  libxcb1-dev                     # the X server's word that a window was destroyed
   libftdi1-dev                    # the interface board's FTDI chip
   libcli11-dev nlohmann-json3-dev  # zrctl's command line and JSON; the UI resource's reader
   help2man                        # zrctl's manual page, from its --help

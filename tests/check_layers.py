@@ -84,7 +84,7 @@ def main():
                 problems.append(f"{path}: the core includes {target}")
             if layer == "link" and (toolkit or ours not in (None, "core", "link")):
                 problems.append(f"{path}: the board link includes {target}")
-            if layer == "runtime" and (driver or ours not in (None, "runtime")):
+            if layer == "runtime" and not toolkit_free(path) and (driver or ours not in (None, "runtime")):
                 problems.append(f"{path}: the panel layer includes {target}")
             if toolkit_free(path) and (toolkit or driver or (ours not in (None, "core") and not toolkit_free(target))):
                 problems.append(f"{path}: a file shared without a toolkit includes {target}")

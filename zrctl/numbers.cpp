@@ -1,5 +1,7 @@
 #include "zrctl/numbers.h"
 
+#include "model/quoted_input.h"
+
 #include "zrctl/failure.h"
 
 #include <charconv>
@@ -9,7 +11,7 @@ namespace {
 
 [[noreturn]] void refuse(const std::string& option, const std::string& text, const char* what)
 {
-    throw Failure(ExitStatus::InvalidInput, option + " " + (text.empty() ? "\"\"" : text) + ": " + what);
+    throw Failure(ExitStatus::InvalidInput, option + " " + (text.empty() ? "\"\"" : shown_input(text)) + ": " + what);
 }
 
 }  // namespace

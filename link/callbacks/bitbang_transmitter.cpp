@@ -3,6 +3,7 @@
 #include "link/burst_decoder.h"
 #include "link/callbacks/board_connection.h"
 #include "link/serial_words.h"
+#include "link/short_write.h"
 #include "panel/status_box.h"
 
 #include <vector>
@@ -100,8 +101,12 @@ int WordOutput(int word, int auxWord, int optionByte, int enhbar)
     if (FTDIStatus == FT_OK && Write_Result == length)
         confirm_sent(burst, length);
     else
-        append_status("Programming failed: FT_Write status %d, %u of %u bytes written.\n", static_cast<int>(FTDIStatus),
-               static_cast<unsigned>(Write_Result), static_cast<unsigned>(length));
+        append_status("Programming failed: FT_Write status %d, %u of %u bytes written; %s.\n",
+                      static_cast<int>(FTDIStatus), static_cast<unsigned>(Write_Result),
+                      static_cast<unsigned>(length),
+                      short_write_text(what_the_chip_latched(burst, length, FTDIStatus == FT_OK ? Write_Result : 0,
+                                                             FTDIStatus == FT_OK || write_sent_nothing(FTDIStatus)))
+                          .c_str());
     return 0;
 }
 

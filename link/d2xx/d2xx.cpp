@@ -86,3 +86,8 @@ FT_STATUS FT_Close(FT_HANDLE handle)
 {
     return driver().close(handle);
 }
+
+bool write_sent_nothing(FT_STATUS status)
+{
+    return status == FT_INVALID_HANDLE || status == FT_DEVICE_NOT_OPENED || status == FT_INVALID_PARAMETER;
+}

@@ -24,6 +24,10 @@ FT_STATUS FT_OpenEx(const char* serialNumber, DWORD flags, FT_HANDLE* handle);
 FT_STATUS FT_SetBitMode(FT_HANDLE handle, UCHAR mask, UCHAR mode);
 FT_STATUS FT_SetBaudRate(FT_HANDLE handle, DWORD baudRate);
 FT_STATUS FT_Write(FT_HANDLE handle, void* buffer, DWORD bytesToWrite, DWORD* bytesWritten);
+// Whether a failed FT_Write was refused before any byte went out (a handle or
+// size the driver did not take). After any other failure, how many bytes reached
+// the lines is not known.
+bool write_sent_nothing(FT_STATUS status);
 // Closing a handle that was never opened returns FT_INVALID_HANDLE and touches nothing.
 FT_STATUS FT_Close(FT_HANDLE handle);
 

@@ -10,6 +10,9 @@
 
 namespace {
 
+void (*recompute_listener)() = nullptr;
+
+
 // Formats one of the calculator's texts into the shared buffer and shows it.
 void show(int control, CalculatorText which)
 {
@@ -93,5 +96,12 @@ int calculate_freq_from_regs(int mode)
         compute_and_display();
 
     Set_Data_Bits();
+    if (mode == kModeRecompute && recompute_listener)
+        recompute_listener();
     return 0;
+}
+
+void set_recompute_listener(void (*listener)())
+{
+    recompute_listener = listener;
 }

@@ -12,3 +12,7 @@ inline constexpr int kModeRecompute = 2;
 // shows the symbolic formulas, reads R, Fr and the target, then solves (mode 1) or
 // computes and shows the results (mode 2), and ends with Set_Data_Bits. Returns 0.
 int calculate_freq_from_regs(int mode);
+
+// Told after every recompute (mode 2) of the panel, for a window that follows the
+// main panel's settings; nullptr: nobody.
+void set_recompute_listener(void (*listener)());

@@ -14,6 +14,8 @@
 
 namespace {
 
+constexpr const char* kUnfinishedSave = ".unfinished-save.";
+
 std::string reason(const char* what, int error)
 {
     return std::string(what) + ": " + std::strerror(error);
@@ -26,6 +28,19 @@ std::string folder_of(const std::string& path)
     if (slash == std::string::npos)
         return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool sync_folder(const std::string& folder)
+{
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    // Some file systems cannot sync a folder; their renames are as safe as they get.
+    const bool ok = ::fsync(fd) == 0 || errno == EINVAL || errno == EROFS;
+    const int saved = errno;
+    ::close(fd);
+    errno = saved;
+    return ok;
 }
 
 // While the writer runs, a file-size limit makes write() fail with EFBIG
@@ -130,7 +145,8 @@ bool replace_file(const std::string& path, const std::string& text, std::string*
         return false;
     }
 
-    std::string temporary = folder_of(target) + "/" + std::filesystem::path(target).filename().string() + ".XXXXXX";
+    std::string temporary =
+        folder_of(target) + "/" + replace_temporary_template(std::filesystem::path(target).filename().string());
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0) {
         *why = reason("no file can be made in its folder", errno);
@@ -172,16 +188,30 @@ bool replace_file(const std::string& path, const std::string& text, std::string*
         *why = reason("it cannot take the old file's place", errno);
         ok = false;
     }
-    if (!ok)
+    if (!ok) {
         std::remove(temporary.c_str());
-    return ok;
+        return false;
+    }
+    // The rename lives in the folder: until the folder is on disk, a power cut
+    // may bring back the old file, or neither.
+    if (!sync_folder(folder_of(target))) {
+        *why = reason("the file was written, but its folder cannot be synced to disk", errno);
+        return false;
+    }
+    return true;
+}
+
+std::string replace_temporary_template(const std::string& base)
+{
+    return "." + base + kUnfinishedSave + "XXXXXX";
 }
 
 bool is_replace_temporary(const std::string& name, const std::string& base)
 {
-    if (name.size() != base.size() + 7 || name.compare(0, base.size(), base) != 0 || name[base.size()] != '.')
+    const std::string prefix = "." + base + kUnfinishedSave;
+    if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0)
         return false;
-    for (std::size_t i = base.size() + 1; i < name.size(); ++i) {
+    for (std::size_t i = prefix.size(); i < name.size(); ++i) {
         const char c = name[i];
         if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')))
             return false;

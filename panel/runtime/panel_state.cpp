@@ -2,6 +2,8 @@
 
 #include "panel/runtime/file_io.h"
 
+#include "model/quoted_input.h"
+
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -147,6 +149,12 @@ bool read_value(const ControlDef& c, std::string_view s, StateValue* v, std::str
     return false;
 }
 
+std::string state_file_too_large()
+{
+    return "it is larger than the " + std::to_string(kLargestStateFile) + " bytes (" +
+           std::to_string(kLargestStateFile >> 20) + " MiB) a panel state may have";
+}
+
 }  // namespace
 
 bool is_saved_in_state(const ControlDef& control)
@@ -223,6 +231,19 @@ bool parse_state_under(std::string_view text, const std::string& header, const s
                 return fail("not a " + kind + " file");
             continue;
         }
+        // A NUL would cut a text where the panel shows it, and what is not UTF-8
+        // cannot be shown at all: both are refused where they stand.
+        for (std::size_t i = 0; i < line.size();) {
+            const std::size_t length = utf8_char_length(line.substr(i));
+            if (line[i] == '\0')
+                return fail("a NUL byte at column " + std::to_string(i + 1));
+            if (length == 0) {
+                char byte[8];
+                std::snprintf(byte, sizeof byte, "0x%02X", static_cast<unsigned char>(line[i]));
+                return fail("byte " + std::string(byte) + " at column " + std::to_string(i + 1) + " is not UTF-8 text");
+            }
+            i += length;
+        }
         line = trimmed(line);
         if (line.empty() || line.front() == '#')
             continue;
@@ -232,7 +253,7 @@ bool parse_state_under(std::string_view text, const std::string& header, const s
         const std::string_view name = trimmed(line.substr(0, equals));
         const std::string_view value = trimmed(line.substr(equals + 1));
         if (!is_name(name))
-            return fail("\"" + std::string(name) + "\" is not a control name");
+            return fail(quoted_input(name) + " is not a control name");
         const ControlDef* control = nullptr;
         for (const ControlDef* c : controls)
             if (c->constant == name)
@@ -248,7 +269,7 @@ bool parse_state_under(std::string_view text, const std::string& header, const s
         StateValue v;
         std::string why;
         if (!read_value(*control, value, &v, &why))
-            return fail(control->constant + " = " + std::string(value) + ": " + why);
+            return fail(control->constant + " = " + shown_input(value) + ": " + why);
         read.push_back(std::move(v));
     }
     *values = std::move(read);
@@ -261,7 +282,7 @@ bool parse_state_file(std::string_view read, const std::string& application,
                       std::string* problem)
 {
     if (read.size() > kLargestStateFile) {
-        *problem = "larger than a panel state can be";
+        *problem = state_file_too_large();
         return false;
     }
     return parse_state(read, application, controls, values, problem);
@@ -274,7 +295,7 @@ StateFileVerdict read_state_text(const std::string& path, std::string* text, std
     case ReadOutcome::Missing: return StateFileVerdict::Missing;
     case ReadOutcome::NotRegular:
     case ReadOutcome::Unreadable: return StateFileVerdict::Unreadable;
-    case ReadOutcome::TooLarge: return StateFileVerdict::DoesNotFit;
+    case ReadOutcome::TooLarge: *problem = state_file_too_large(); return StateFileVerdict::DoesNotFit;
     }
     return StateFileVerdict::Unreadable;
 }

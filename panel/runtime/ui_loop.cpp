@@ -142,6 +142,7 @@ int InitUIRuntime(int argc, char* argv[], const UIApplication& application)
     qInstallMessageHandler(previous_handler);
     previous_handler = qInstallMessageHandler(running_message_handler);
     QApplication::setQuitOnLastWindowClosed(false);
+    watch_for_destroyed_windows();
     // QApplication takes the desktop's locale for the C library too; formatted
     // numbers must keep the point whatever the desktop language.
     std::setlocale(LC_NUMERIC, "C");

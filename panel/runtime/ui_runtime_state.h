@@ -78,6 +78,9 @@ struct Runtime {
 };
 
 Runtime& runtime();
+// From the start of the runtime: a panel's window destroyed from outside runs
+// the panel's callback with EVENT_CLOSE, as closing it would.
+void watch_for_destroyed_windows();
 // Runs a panel callback for an operator action on the panel itself.
 void dispatch_panel_event(int panel, int event);
 Panel* find_panel(int handle);

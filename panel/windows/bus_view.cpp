@@ -11,6 +11,7 @@
 #include "panel/runtime/file_io.h"
 #include "panel/runtime/ui_runtime.h"
 #include "panel/runtime/ui_runtime_qt.h"
+#include "panel/state_keeping.h"
 
 #include <QEvent>
 #include <QFontMetricsF>
@@ -414,7 +415,8 @@ void BusView::fit()
 void BusView::export_picture()
 {
     std::string path;
-    if (FileSelectPopup(".", "burst.png", "Export the bus view as a picture", &path) != 1)
+    if (FileSelectPopup(".", "burst.png", "Export the bus view as a picture", &path) != 1 ||
+        refused_as_own_file(path, "Export PNG", "the picture"))
         return;
     const QRectF area = scene_.sceneRect();
     QImage image(area.size().toSize(), QImage::Format_ARGB32);
@@ -433,7 +435,8 @@ void BusView::export_picture()
 void BusView::export_vcd()
 {
     std::string path;
-    if (FileSelectPopup(".", "burst.vcd", "Export the burst as a Value Change Dump", &path) != 1)
+    if (FileSelectPopup(".", "burst.vcd", "Export the burst as a Value Change Dump", &path) != 1 ||
+        refused_as_own_file(path, "Export VCD", "the burst"))
         return;
     std::string why;
     const std::string writer = std::string(kProgramName) + " " + ZR_VERSION;

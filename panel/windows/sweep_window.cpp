@@ -4,6 +4,7 @@
 #include "link/callbacks/board_connection.h"
 #include "link/sweep_bursts.h"
 #include "link/sweep_csv.h"
+#include "model/callbacks/calculator.h"
 #include "model/callbacks/panel_settings.h"
 #include "panel/main_panel.h"
 #include "panel/New_Panel.h"
@@ -11,6 +12,7 @@
 #include "panel/runtime/ui_runtime.h"
 #include "panel/runtime/ui_runtime_qt.h"
 #include "panel/setup_file.h"
+#include "panel/state_keeping.h"
 #include "panel/status_box.h"
 #include "panel/windows/sweep_table_model.h"
 
@@ -47,8 +49,6 @@ constexpr const char* kHowPointsAreSolved =
     "whatever the ENH switch shows. For ZR3500, a point whose main word is unchanged sends only its auxiliary word "
     "(49 bytes instead of 98).";
 constexpr const char* kRefusedStyle = "background: #ffd6d6;";
-// A list file larger than this is no list of at most kMaxSweepPoints frequencies.
-constexpr std::size_t kListFileLimit = 64u << 20;
 constexpr int kMostRepeats = 1000000;
 // The table and the progress bar follow a fast sweep this often, not at every point.
 constexpr auto kRefreshEvery = std::chrono::milliseconds(50);
@@ -57,12 +57,32 @@ constexpr int kInputSettleMs = 300;
 
 QPointer<SweepWindow> the_window;
 
+void follow_main_panel()
+{
+    if (the_window)
+        the_window->panel_recomputed();
+}
+
 QString q(const std::string& text)
 {
     return QString::fromStdString(text);
 }
 
 // "Mod Select 10/11": a switch of the main panel with the text of its position.
+// "4100.0000000 MHz (point 2: R 1, M 7, A 2)", with K for the fractional part.
+std::string point_words(const SweepPlan& plan, std::size_t i)
+{
+    const SweepPoint& p = plan.points[i];
+    char text[160];
+    if (plan.settings.N_flag == ZR3500)
+        std::snprintf(text, sizeof text, "%.7f MHz (point %zu: R %u, M %u, A %u, K %u)", p.achieved_mhz, i + 1, p.R,
+                      p.M, p.A, p.K);
+    else
+        std::snprintf(text, sizeof text, "%.7f MHz (point %zu: R %u, M %u, A %u)", p.achieved_mhz, i + 1, p.R, p.M,
+                      p.A);
+    return text;
+}
+
 QString switch_words(int control, int value)
 {
     const ControlDef* c = CtrlDef(MainPanelHandle, control);
@@ -83,7 +103,7 @@ BoardWrite write_to_board(const uint8_t* bytes, std::size_t length)
 {
     DWORD written = 0;
     const FT_STATUS status = write_burst(bytes, static_cast<DWORD>(length), &written);
-    BoardWrite w{status == FT_OK, written, {}};
+    BoardWrite w{status == FT_OK, written, {}, write_sent_nothing(status)};
     if (!w.ok)
         w.status = "FT_Write status " + std::to_string(status);
     return w;
@@ -107,10 +127,21 @@ SweepWindow::SweepWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     });
     set_running(false);
     prepare();
+    set_recompute_listener(follow_main_panel);
+}
+
+void SweepWindow::panel_recomputed()
+{
+    // A sweep moves the panel itself; and what it leaves is no change of the inputs.
+    if (running_ || reporting_ || same_sweep_start(settings_from_panel(), panel_base_))
+        return;
+    panel_base_ = settings_from_panel();
+    input_settled_.start();
 }
 
 SweepWindow::~SweepWindow()
 {
+    set_recompute_listener(nullptr);
     timer_.stop();
     model_->show_plan(nullptr, nullptr);
 }
@@ -278,7 +309,8 @@ bool SweepWindow::prepare()
         show_refusal(*f.refusal);
         return false;
     }
-    plan_ = std::make_shared<const SweepPlan>(plan_sweep(settings_from_panel(), f.mhz));
+    panel_base_ = settings_from_panel();
+    plan_ = std::make_shared<const SweepPlan>(plan_sweep(panel_base_, f.mhz));
     model_->show_plan(plan_, nullptr);
     const bool fractional = plan_->settings.N_flag == ZR3500;
     table_->setColumnHidden(SweepTableModel::K, !fractional);
@@ -421,6 +453,7 @@ void SweepWindow::report()
 {
     // The panel's recompute lets events run: a new sweep may replace these.
     const std::shared_ptr<const SweepRun> kept = run_;
+    reporting_ = true;
     const SweepRun& run = *kept;
     const SweepPlan& plan = run.plan();
     std::string what;
@@ -432,23 +465,44 @@ void SweepWindow::report()
     else
         what = run.stopped() ? "Sweep stopped." : "Sweep ended.";
 
-    const std::optional<std::size_t> last = run.last_point();
+    const std::string sent = run.writes() == 0   ? std::string("No point was sent whole; ")
+                             : run.writes() == 1 ? std::string("1 point sent; ")
+                                                 : std::to_string(run.writes()) + " points sent; ";
+    const SweepFailure* failure = run.failure() ? &*run.failure() : nullptr;
+    const ShortWriteLatch latch = failure ? failure->latched.latch : ShortWriteLatch::Nothing;
     std::string left;
-    if (last) {
-        const SweepPoint& p = plan.points[*last];
+    if (const std::optional<std::size_t> last = run.last_point()) {
         // The panel shows again what the chip holds.
-        show_settings_on_panel(settings_at(plan, p));
-        char text[160];
-        if (plan.settings.N_flag == ZR3500)
-            std::snprintf(text, sizeof text, "the chip was left at %.7f MHz (point %zu: R %u, M %u, A %u, K %u).",
-                          p.achieved_mhz, *last + 1, p.R, p.M, p.A, p.K);
-        else
-            std::snprintf(text, sizeof text, "the chip was left at %.7f MHz (point %zu: R %u, M %u, A %u).",
-                          p.achieved_mhz, *last + 1, p.R, p.M, p.A);
-        left = std::to_string(run.writes()) + (run.writes() == 1 ? " point sent; " : " points sent; ") + text;
+        show_settings_on_panel(settings_at(plan, plan.points[*last]));
+        left = sent + "the chip was left at " + point_words(plan, *last) + ".";
+    } else if (latch == ShortWriteLatch::Some) {
+        if (const std::optional<RegisterSet> mix = mixed_settings_after(plan, *failure)) {
+            show_settings_on_panel(*mix);
+            const SweepPoint& p = plan.points[failure->point];
+            char text[200];
+            std::snprintf(text, sizeof text,
+                          "the chip holds R %u, M %u, A %u of point %zu with K %u of point %zu, %.7f MHz: the main "
+                          "panel shows that.",
+                          p.R, p.M, p.A, failure->point + 1, mix->K_reg, *failure->kept_auxiliary_of + 1,
+                          mix->new_pll_freq);
+            left = sent + text;
+        } else {
+            left = sent + "the chip holds R, M and A of point " + std::to_string(failure->point + 1) +
+                   " with a K the sweep did not send; the main panel is unchanged.";
+        }
+    } else if (latch == ShortWriteLatch::Unknown && run.last_whole_point()) {
+        const std::size_t whole = *run.last_whole_point();
+        show_settings_on_panel(settings_at(plan, plan.points[whole]));
+        left = sent + "the chip holds " + point_words(plan, whole) + " or some of point " +
+               std::to_string(failure->point + 1) + ", which cannot be known; the main panel shows point " +
+               std::to_string(whole + 1) + ".";
+    } else if (latch == ShortWriteLatch::Unknown) {
+        left = "No point was sent whole, and what the chip holds cannot be known; the main panel is unchanged.";
     } else {
         left = "No point was sent; the main panel is unchanged.";
     }
+    reporting_ = false;
+    panel_base_ = settings_from_panel();
     append_status("%s %s\n", what.c_str(), left.c_str());
     say(q(what + " " + left), run.failure() || board_lost_);
 }
@@ -477,6 +531,12 @@ void SweepWindow::open_list()
         say(tr("%1 cannot be read: %2").arg(path, q(why)), true);
         return;
     }
+    // A list that cannot be one is refused before the editor has to lay it out.
+    if (const std::optional<SweepRefusal> r = list_too_large(text)) {
+        const QString where = r->line > 0 ? tr(", line %1").arg(r->line) : QString();
+        say(tr("Refused, nothing loaded: %1%2: %3.").arg(path, where, q(r->why)), true);
+        return;
+    }
     list_->setPlainText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
     list_mode_->setChecked(true);
     prepare();
@@ -487,7 +547,8 @@ void SweepWindow::export_csv()
     if (!plan_ && !prepare())
         return;
     std::string path;
-    if (FileSelectPopup(".", "sweep.csv", "Export the sweep table", &path) != 1)
+    if (FileSelectPopup(".", "sweep.csv", "Export the sweep table", &path) != 1 ||
+        refused_as_own_file(path, "Export CSV", "the table"))
         return;
     std::ostringstream text;
     write_sweep_csv(text, *plan_, run_.get());

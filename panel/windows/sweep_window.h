@@ -42,6 +42,9 @@ public:
 
     const SweepPlan* plan() const { return plan_.get(); }
     const SweepRun* run() const { return run_.get(); }
+    // The main panel was recomputed: a change of the settings the table was built
+    // from rebuilds it, once typing pauses.
+    void panel_recomputed();
     // What the window last said: a refusal, a board problem, the end of a sweep.
     QString message() const;
 
@@ -86,10 +89,15 @@ private:
     QTableView* table_ = nullptr;
     SweepTableModel* model_ = nullptr;
 
+    // The main panel's settings that the table was built from, or that the last
+    // sweep left it on: a change from them rebuilds the table.
+    RegisterSet panel_base_{};
+
     std::shared_ptr<const SweepPlan> plan_;
     // Shared, so that what a report reads outlives a sweep started from inside it.
     std::shared_ptr<SweepRun> run_;
     bool running_ = false;
+    bool reporting_ = false;  // the report moves the main panel to the last point
     bool board_lost_ = false;
     bool scheduled_ = false;  // the run's schedule has begun
     unsigned long bursts_after_last_point_ = 0;  // bursts_written() after the sweep's last write

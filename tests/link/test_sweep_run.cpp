@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <sstream>
 
 namespace {
@@ -147,28 +148,67 @@ TEST(SweepRun, WritesAreDueOnAnAbsoluteSchedule)
     EXPECT_EQ(day.next_due() - start, std::chrono::hours(24));
 }
 
-TEST(SweepRun, AFailedOrShortWriteEndsTheRunAtThatPoint)
+TEST(SweepRun, AFailedOrShortWriteEndsTheRunAndSaysWhatTheChipLatched)
 {
     const auto plan = plan_of(ZR3500, {4000.0, 4006.0, 4100.0, 4018.0});
-    int calls = 0;
-    SweepRun failed(plan, 0.0, 1);
-    run_all(failed, [&calls](const uint8_t*, std::size_t length) {
-        return ++calls < 3 ? BoardWrite{true, length, ""} : BoardWrite{false, 0, "FT_IO_ERROR (4)"};
-    });
-    EXPECT_EQ(calls, 3) << "nothing after the failed write";
-    ASSERT_TRUE(failed.failure());
-    EXPECT_EQ(failure_text(*plan, *failed.failure()),
-              "point 3 (4100 MHz): the write failed with FT_IO_ERROR (4), 0 of 98 bytes written");
-    EXPECT_EQ(failed.last_point(), 1u) << "the chip holds the last point written whole";
-    EXPECT_EQ(failed.writes(), 2u);
-    EXPECT_EQ(failed.records()[2].writes, 0u);
+    ASSERT_NE(sweep_words(*plan, plan->points[2]).main, sweep_words(*plan, plan->points[1]).main)
+        << "point 3 sends both words";
+    // The third write fails as the board says.
+    const auto run_failing = [&plan](BoardWrite (*third)(const uint8_t*, std::size_t)) {
+        auto run = std::make_unique<SweepRun>(plan, 0.0, 1);
+        int calls = 0;
+        run_all(*run, [&calls, third](const uint8_t* bytes, std::size_t length) {
+            return ++calls < 3 ? BoardWrite{true, length, "", false} : third(bytes, length);
+        });
+        EXPECT_EQ(calls, 3) << "nothing after the failed write";
+        EXPECT_EQ(run->writes(), 2u);
+        EXPECT_EQ(run->records()[2].writes, 0u);
+        EXPECT_EQ(run->last_whole_point(), 1u);
+        return run;
+    };
+    auto failed = run_failing([](const uint8_t*, std::size_t) { return BoardWrite{false, 0, "FT_IO_ERROR (4)", false}; });
+    EXPECT_EQ(failure_text(*plan, *failed->failure()), "point 3 (4100 MHz): the write failed with FT_IO_ERROR (4), 0 "
+                                                       "of 98 bytes written; what the chip latched cannot be known");
+    EXPECT_FALSE(failed->last_point()) << "the driver failed mid-write: the chip may hold either point";
 
-    SweepRun short_write(plan, 0.0, 1);
-    run_all(short_write, [](const uint8_t*, std::size_t length) { return BoardWrite{true, length - 1, ""}; });
-    ASSERT_TRUE(short_write.failure());
-    EXPECT_EQ(failure_text(*plan, *short_write.failure()),
-              "point 1 (4000 MHz): the write was short: 97 of 98 bytes written");
-    EXPECT_FALSE(short_write.last_point());
+    auto refused = run_failing(
+        [](const uint8_t*, std::size_t) { return BoardWrite{false, 0, "FT_INVALID_HANDLE (1)", true}; });
+    EXPECT_EQ(refused->failure()->latched.latch, ShortWriteLatch::Nothing);
+    EXPECT_EQ(refused->last_point(), 1u) << "refused before a byte went out: the chip holds point 2";
+
+    // Cut one byte before the main word's strobe, one byte after it, and one byte
+    // after the auxiliary word's strobe.
+    auto before = run_failing([](const uint8_t* bytes, std::size_t length) {
+        const std::size_t main_strobe = decode_burst(std::vector<uint8_t>(bytes, bytes + length)).latches.at(0).byte;
+        return BoardWrite{true, main_strobe, "", false};
+    });
+    EXPECT_EQ(before->failure()->latched.latch, ShortWriteLatch::Nothing);
+    EXPECT_EQ(before->last_point(), 1u);
+    EXPECT_NE(failure_text(*plan, *before->failure()).find("; the chip latched none of it"), std::string::npos);
+
+    auto between = run_failing([](const uint8_t* bytes, std::size_t length) {
+        const std::size_t main_strobe = decode_burst(std::vector<uint8_t>(bytes, bytes + length)).latches.at(0).byte;
+        return BoardWrite{true, main_strobe + 1, "", false};
+    });
+    char main_word[80];
+    std::snprintf(main_word, sizeof main_word, "; the chip latched its main word 0x%06X but not its auxiliary word",
+                  main_word_of(plan->points[2].R, plan->points[2].M, 0, plan->points[2].A));
+    EXPECT_NE(failure_text(*plan, *between->failure()).find(main_word), std::string::npos)
+        << failure_text(*plan, *between->failure());
+    EXPECT_FALSE(between->last_point()) << "the chip holds neither point whole";
+    const std::optional<RegisterSet> mix = mixed_settings_after(*plan, *between->failure());
+    ASSERT_TRUE(mix);
+    EXPECT_EQ(mix->M_reg, plan->points[2].M);
+    EXPECT_EQ(mix->A_reg, plan->points[2].A);
+    EXPECT_EQ(mix->K_reg, plan->points[1].K) << "K stays the previous point's";
+
+    auto after = run_failing([](const uint8_t* bytes, std::size_t length) {
+        const std::size_t aux_strobe = decode_burst(std::vector<uint8_t>(bytes, bytes + length)).latches.at(1).byte;
+        EXPECT_LT(aux_strobe + 1, length) << "the burst goes on after its last strobe";
+        return BoardWrite{true, aux_strobe + 1, "", false};
+    });
+    EXPECT_EQ(after->last_point(), 2u) << "every strobe went out: the chip holds the failing point";
+    EXPECT_NE(failure_text(*plan, *after->failure()).find("; the chip latched all of it"), std::string::npos);
 }
 
 TEST(SweepCsv, TheTableWithHowOftenAndWhenEachPointWasWritten)

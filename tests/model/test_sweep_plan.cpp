@@ -1,6 +1,7 @@
 // The frequencies of a sweep as typed or listed, everything refused before a
 // point is planned, and the points solved from one set of settings.
 #include "model/calculation.h"
+#include "model/quoted_input.h"
 #include "model/sweep_plan.h"
 
 #include <gtest/gtest.h>
@@ -152,4 +153,26 @@ TEST(SweepPlan, EachPointIsSolvedFromTheSameSettingsAsATypedTarget)
 
     const RegisterSet shown = settings_at(plan, plan.points[1]);
     EXPECT_EQ(shown.new_pll_freq, plan.points[1].achieved_mhz) << "the panel on a point shows the point's Fin";
+}
+
+TEST(SweepList, WhatCannotBeAListIsRefusedBeforeAnyLineIsReadAndQuotedShort)
+{
+    const FrequencyField field{0.0, 5000.0, "Out Freq (MHz)"};
+    const SweepFrequencies long_line = list_frequencies("4000\n" + std::string(kListLineLimit + 1, '4'), field);
+    ASSERT_TRUE(long_line.refusal);
+    EXPECT_EQ(long_line.refusal->line, 2u);
+    EXPECT_EQ(long_line.refusal->why, "the line holds 1025 bytes, more than the 1024 a list line may have");
+    EXPECT_LT(long_line.refusal->text.size(), 60u) << "the line is not quoted whole";
+    EXPECT_TRUE(list_frequencies(std::string(kListLineLimit, ' ') + "\n4000", field).mhz.size() == 1)
+        << "a line at the limit is read";
+    const SweepFrequencies large = list_frequencies(std::string(kListFileLimit + 1, '\n'), field);
+    ASSERT_TRUE(large.refusal);
+    EXPECT_EQ(large.refusal->why, "it holds 16777217 bytes, more than the 16 MiB a list may have");
+
+    // Control characters, a NUL and bytes that are not UTF-8 come back escaped, on one line.
+    const SweepFrequencies odd = list_frequencies(std::string("4000\n4\x01\0\xff\tx\n", 12), field);
+    ASSERT_TRUE(odd.refusal);
+    EXPECT_EQ(odd.refusal->text, "4\\x01\\0\\xFF\\tx");
+    EXPECT_EQ(quoted_input("caf\xC3\xA9 \"1\""), "\"caf\xC3\xA9 \\\"1\\\"\"") << "UTF-8 stays, quotes are escaped";
+    EXPECT_EQ(quoted_input(std::string(100, '7'), 5), "\"77777...\" (100 bytes)");
 }

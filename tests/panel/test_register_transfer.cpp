@@ -145,6 +145,10 @@ TEST_F(RegisterTransfer, AWordThatCannotBeOneOfItsKindChangesNothing)
         {"main word 0x000E2C\nauxiliary word 0x0D70A3", "auxiliary word 0x0D70A3 has 011 in bits 2 to 0"},
         {"main word 0x3FFFFFF", "main word 0x3FFFFFF has more than 21 bits"},
         {"enhancement word 0x100", "enhancement word 0x100 has more than 8 bits"},
+        {"main word -0x000E2C", "line 1: \"-0x000E2C\" has a sign: a register word has none"},
+        {"main word 0x000E2C\nenhancment 0xC8", "line 2: \"enhancment\" names no kind of word: did you mean "
+                                                "enhancement?"},
+        {"opton byte 0x28", "\"opton\" names no kind of word: did you mean option?"},
     };
     for (const auto& [words, why] : refused) {
         import_pasted(words, true);
@@ -156,6 +160,19 @@ TEST_F(RegisterTransfer, AWordThatCannotBeOneOfItsKindChangesNothing)
             EXPECT_TRUE(after[i].number == before[i].number && after[i].text == before[i].text)
                 << after[i].control->constant << " changed by " << words;
     }
+}
+
+TEST_F(RegisterTransfer, AClipboardOfMoreThanAnImportReadsIsNotOffered)
+{
+    ClipboardPutText(std::string(5 << 20, 'x').c_str());
+    answer_next_popup("Paste...");
+    answer_next_popup("");  // the box is left empty: nothing to import
+    answer_next_popup("OK");
+    choose("MENU_TOOLS_IMPORT");
+    EXPECT_EQ(last_popup_text().find("xxxx"), std::string::npos) << "the box was offered the clipboard";
+    ClipboardPutText("main word 0x000E2C");
+    import_pasted("main word 0x000E2C");
+    EXPECT_EQ(uint_val(PANEL_M_REG), 7u) << "a clipboard that fits is offered and taken";
 }
 
 TEST_F(RegisterTransfer, ZR3100TakesNoFractionalTerm)

@@ -12,6 +12,7 @@
 #include "panel/runtime/panel_state.h"
 #include "panel/runtime/ui_runtime.h"
 #include "panel/runtime/ui_runtime_qt.h"
+#include "panel/state_keeping.h"
 
 #include <QDir>
 #include <QMenuBar>
@@ -130,14 +131,55 @@ TEST_F(Setups, APanelStateOpensWithThePartItsTextNames)
     EXPECT_EQ(regs.N_flag, ZR3500) << "its part text named ZR3500";
 }
 
-TEST_F(Setups, PanelStsIsNoSetupsName)
+TEST_F(Setups, NoneOfTheProgramsOwnFilesIsASetupsNameByAnyPathOrLink)
 {
+    namespace fs = std::filesystem;
     const QString previous = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(dir.path()));
-    answer_next_popup((std::filesystem::current_path() / kPanelStateFile).string());
+    // As a running program leaves the folder: its state and its lock, with its process number.
+    std::ofstream("panel.sts") << "# kept\n";
+    std::ofstream("panel.sts.lock") << "4242\n";
+    fs::create_directory("sub");
+    fs::create_symlink("panel.sts.lock", "link-to-lock");
+    fs::create_hard_link("panel.sts.lock", "hard-lock");
+    fs::create_hard_link("panel.sts", "hard-state");
+    const fs::path here = fs::current_path();
+    const std::string refused[] = {
+        (here / "panel.sts").string(),
+        (here / "panel.sts.lock").string(),
+        (here / "link-to-lock").string(),
+        (here / "hard-lock").string(),
+        (here / "hard-state").string(),
+        (here / ".panel.sts.unfinished-save.Ab3xY9").string(),
+    };
+    for (const std::string& name : refused) {
+        answer_next_popup(name);
+        if (fs::exists(fs::symlink_status(name)))
+            answer_next_popup("Yes");  // the file box's own question: replace it?
+        answer_next_popup("OK");
+        choose("MENU_SETUP_SAVE");
+        EXPECT_NE(last_popup_text().find("save the setup under another name"), std::string::npos)
+            << name << ": " << last_popup_text();
+    }
+    EXPECT_EQ(file("panel.sts"), "# kept\n") << "panel.sts is QUIT's to write";
+    EXPECT_EQ(file("panel.sts.lock"), "4242\n") << "the lock still names its holder";
+    EXPECT_FALSE(fs::exists(".panel.sts.unfinished-save.Ab3xY9"));
+    EXPECT_TRUE(fs::is_symlink("link-to-lock"));
+    for (const char* other_path : {"sub/../panel.sts.lock", "./sub/../link-to-lock", "sub/../.panel.sts.unfinished-save.x1Y2z3"})
+        EXPECT_FALSE(own_file_refusal(other_path).empty()) << other_path;
+    EXPECT_EQ(own_file_refusal("sub/panel.sts.lock"), "") << "another folder's lock is no file of this program's";
+
+    // The lock is no export's either.
+    answer_next_popup("Hex text");
+    answer_next_popup((here / "hard-lock").string());
+    answer_next_popup("Yes");
     answer_next_popup("OK");
-    choose("MENU_SETUP_SAVE");
-    EXPECT_NE(last_popup_text().find("save the setup under another name"), std::string::npos) << last_popup_text();
-    EXPECT_FALSE(std::filesystem::exists(kPanelStateFile)) << "panel.sts is QUIT's to write";
+    choose("MENU_TOOLS_EXPORT");
+    EXPECT_NE(last_popup_text().find("panel.sts.lock is the lock"), std::string::npos) << last_popup_text();
+    EXPECT_EQ(file("panel.sts.lock"), "4242\n");
+
+    // A file beside them with a name of the user's is saved as ever.
+    save_as((here / "panel.sts.backup").string());
+    EXPECT_EQ(file("panel.sts.backup").rfind("# zr-eval setup 1\n", 0), 0u);
     QDir::setCurrent(previous);
 }

@@ -243,15 +243,26 @@ TEST_F(StateSafety, ASecondProgramInTheFolderSaysSoAndAsksBeforeSavingOverTheSta
     EXPECT_TRUE(saved_m("panel.sts", 15));
 }
 
-TEST_F(StateSafety, TemporariesOfSavesKilledHalfWayAreRemovedAndNothingElse)
+TEST_F(StateSafety, TemporariesOfSavesKilledHalfWayAreRemovedAndNoFileOfTheUsers)
 {
-    for (const char* name : {"panel.sts.Ab3xY9", "panel.sts.keep", "panel.sts.rejected", "other.sts.Ab3xY9",
-                             "panel.sts.Ab3xY9z"})
+    // What a save killed half-way leaves, and what a user may keep beside the state.
+    const char* temporary = ".panel.sts.unfinished-save.Ab3xY9";
+    const char* users[] = {"panel.sts.Ab3xY9", "panel.sts.backup", "panel.sts.orig12", "panel.sts.ABCDEF",
+                           "panel.sts.rejected", ".other.sts.unfinished-save.Ab3xY9",
+                           ".panel.sts.unfinished-save.Ab3xY9z"};
+    QFile(QString::fromLatin1(temporary)).open(QIODevice::WriteOnly);
+    for (const char* name : users)
         QFile(QString::fromLatin1(name)).open(QIODevice::WriteOnly);
     ASSERT_EQ(start(), 0);
-    EXPECT_FALSE(fs::exists("panel.sts.Ab3xY9"));
-    for (const char* kept : {"panel.sts.keep", "panel.sts.rejected", "other.sts.Ab3xY9", "panel.sts.Ab3xY9z"})
+    EXPECT_FALSE(fs::exists(temporary));
+    for (const char* kept : users)
         EXPECT_TRUE(fs::exists(kept)) << kept;
+    EXPECT_TRUE(fs::exists("panel.sts"));
+    for (const auto& e : fs::directory_iterator("."))
+        EXPECT_EQ(e.path().filename().string().find("unfinished-save.") == std::string::npos ||
+                      e.path().filename().string() == users[5] || e.path().filename().string() == users[6],
+                  true)
+            << "a save leaves no temporary: " << e.path();
 }
 
 TEST_F(StateSafety, WhenTheDisplayGoesAwayTheStateIsSaved)

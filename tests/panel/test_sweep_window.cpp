@@ -24,6 +24,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cstdio>
@@ -271,8 +272,9 @@ TEST_F(SweepWindowTest, AFailedOrShortWriteStopsAtThatPointAndKeepsTheTable)
     wait_for_the_end();
     EXPECT_EQ(writes(), 3u) << "nothing after the failed write";
     EXPECT_EQ(text(PANEL_Status), "Sweep stopped at point 3 (4200 MHz): the write failed with FT_Write status 4, 0 of "
-                                  "49 bytes written. 2 points sent; the chip was left at 4100.0000000 MHz (point 2: R "
-                                  "1, M 7, A 2).\n");
+                                  "49 bytes written; what the chip latched cannot be known. 2 points sent; the chip "
+                                  "holds 4100.0000000 MHz (point 2: R 1, M 7, A 2) or some of point 3, which cannot "
+                                  "be known; the main panel shows point 2.\n");
     expect_panel_on(window->plan()->points[1], "the last point written whole");
     EXPECT_EQ(window->plan()->points.size(), 6u) << "the table is kept";
     EXPECT_TRUE(cell(2, SweepTableModel::Written).isEmpty());
@@ -285,8 +287,21 @@ TEST_F(SweepWindowTest, AFailedOrShortWriteStopsAtThatPointAndKeepsTheTable)
     press("sweep_start_button");
     wait_for_the_end();
     EXPECT_EQ(window->message().toStdString(), "Sweep stopped at point 1 (4000 MHz): the write was short: 10 of 49 "
-                                               "bytes written. No point was sent; the main panel is unchanged.");
+                                               "bytes written; the chip latched none of it. No point was sent; the "
+                                               "main panel is unchanged.");
     EXPECT_EQ(uint_val(PANEL_M_REG), 9u);
+
+    // Cut after the strobe: the chip latched the point, and the panel says so.
+    const std::vector<UCHAR> whole = board.bursts.back();
+    board.write_limit = static_cast<DWORD>(decode_burst(whole).latches.at(0).byte + 1);
+    ASSERT_LT(board.write_limit, whole.size());
+    press("sweep_start_button");
+    wait_for_the_end();
+    EXPECT_EQ(window->message().toStdString(),
+              "Sweep stopped at point 1 (4000 MHz): the write was short: " + std::to_string(board.write_limit) +
+                  " of 49 bytes written; the chip latched all of it. No point was sent whole; the chip was left at "
+                  "4000.0000000 MHz (point 1: R 1, M 7, A 0).");
+    expect_panel_on(window->plan()->points[0], "the point the chip latched");
 }
 
 TEST_F(SweepWindowTest, RefusedInputsAreNamedInTheWindowAndNothingIsSent)
@@ -356,4 +371,71 @@ TEST_F(SweepWindowTest, ASweepStartedWhileTheLastOneReportsLeavesThatReportWhole
     const std::string line = "Sweep ended. 3 points sent; the chip was left at 4200.0000000 MHz (point 3: R 1, M 7, "
                              "A 4).\n";
     EXPECT_EQ(text(PANEL_Status), line + line);
+}
+
+TEST_F(SweepWindowTest, AListFileThatCannotBeAListIsRefusedBeforeTheEditorLaysItOut)
+{
+    QTemporaryDir folder;
+    const auto write = [&folder](const char* name, const std::string& text) {
+        const std::string path = folder.filePath(QString::fromLatin1(name)).toStdString();
+        std::ofstream(path, std::ios::binary) << text;
+        return path;
+    };
+    list("4000\n", 0.0);
+    const struct {
+        std::string path;
+        std::string said;
+    } refused[] = {
+        {write("one-mb-line.txt", std::string(1 << 20, '4')), "line 1: the line holds 1048576 bytes, more than the "
+                                                                 "1024 a list line may have."},
+        {write("ten-mb-line.txt", "4000\n" + std::string(10 << 20, '4') + "\n"),
+         "line 2: the line holds 10485760 bytes, more than the 1024 a list line may have."},
+        {write("too-large.txt", std::string(17 << 20, '\n')), "larger than 16777216 bytes"},
+    };
+    for (const auto& r : refused) {
+        answer_next_popup(r.path);
+        press("sweep_open_list");
+        EXPECT_NE(window->message().toStdString().find(r.said), std::string::npos) << window->message().toStdString();
+        EXPECT_EQ(part<QPlainTextEdit>("sweep_list")->toPlainText(), QStringLiteral("4000\n"))
+            << "the list being edited stays";
+    }
+    // A list of every point a sweep may have opens whole; one more is refused by line.
+    std::string points;
+    for (std::size_t i = 0; i < kMaxSweepPoints; ++i)
+        points += "4000\n";
+    answer_next_popup(write("most.txt", points));
+    press("sweep_open_list");
+    ASSERT_NE(window->plan(), nullptr) << window->message().toStdString();
+    EXPECT_EQ(window->plan()->points.size(), kMaxSweepPoints);
+    answer_next_popup(write("one-more.txt", points + "4000\n"));
+    press("sweep_open_list");
+    EXPECT_NE(window->message().toStdString().find("line 100001"), std::string::npos)
+        << window->message().toStdString();
+}
+
+TEST_F(SweepWindowTest, TheTableFollowsThePartAndTheSettingsOfTheMainPanel)
+{
+    band("4000", "4060", "30", 0.0);
+    ASSERT_TRUE(window->prepare());
+    const std::string solved_at_r1 = cell(1, SweepTableModel::Achieved).toStdString();
+    ASSERT_EQ(solved_at_r1, "4000.0000000") << "4030 MHz on channels of 50 MHz";
+    // The operator changes R on the main panel: the table is solved again for it.
+    SetCtrlVal(panel, PANEL_R_REG, 3u);
+    calculate_freq_from_regs(kModeRecompute);
+    for (int i = 0; i < 2000 && window->plan()->settings.R_reg != 3u; ++i)
+        QTest::qWait(1);
+    EXPECT_EQ(window->plan()->settings.R_reg, 3u) << "the table was not rebuilt for R 3";
+    EXPECT_EQ(cell(1, SweepTableModel::Achieved).toStdString(), "4025.0000000") << "on channels of 25 MHz";
+
+    operator_choose(PanelMenuBarWidget(panel), "MENU_CHANGE_PART_ZR3500");
+    for (int i = 0; i < 2000 && window->plan()->settings.N_flag != ZR3500; ++i)
+        QTest::qWait(1);
+    EXPECT_EQ(window->plan()->settings.N_flag, ZR3500);
+    EXPECT_FALSE(part<QTableView>("sweep_table")->isColumnHidden(SweepTableModel::K)) << "K shows for ZR3500";
+
+    // What a sweep leaves on the panel is no change of the inputs: its record stays.
+    press("sweep_start_button");
+    wait_for_the_end();
+    QTest::qWait(400);
+    EXPECT_FALSE(cell(2, SweepTableModel::Written).isEmpty()) << "the run's record was kept";
 }

@@ -13,10 +13,13 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QTest>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
+#include <algorithm>
 #include <deque>
+#include <vector>
 
 namespace {
 
@@ -31,6 +34,14 @@ void answer_when_shown()
         if (answers.empty())
             return;
         QWidget* modal = QApplication::activeModalWidget();
+        // A box answered before may still be closing, or show again for a moment
+        // while a question of its own closes: it is answered once.
+        static std::vector<QPointer<QWidget>> answered_boxes;
+        std::erase_if(answered_boxes, [](const QPointer<QWidget>& w) { return w.isNull(); });
+        if (modal && std::find(answered_boxes.begin(), answered_boxes.end(), modal) != answered_boxes.end()) {
+            answer_when_shown();
+            return;
+        }
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             last_text = box->text().toStdString();
             // A button's text may carry its mnemonic's "&".
@@ -39,6 +50,7 @@ void answer_when_shown()
                 if (plain(b->text()) == plain(QString::fromStdString(answers.front()))) {
                     answers.pop_front();
                     ++answered;
+                    answered_boxes.emplace_back(modal);
                     b->click();
                     break;
                 }
@@ -47,12 +59,15 @@ void answer_when_shown()
             files->selectFile(QString::fromStdString(answers.front()));
             answers.pop_front();
             ++answered;
-            QMetaObject::invokeMethod(files, "accept");
+            answered_boxes.emplace_back(modal);
+            // Queued: the box's own question (replace the file?) must find the answers armed.
+            QMetaObject::invokeMethod(files, "accept", Qt::QueuedConnection);
         } else if (auto* prompt = qobject_cast<QInputDialog*>(modal)) {
             last_text = prompt->textValue().toStdString();
             prompt->setTextValue(QString::fromStdString(answers.front()));
             answers.pop_front();
             ++answered;
+            answered_boxes.emplace_back(modal);
             QMetaObject::invokeMethod(prompt, "accept");
         }
         answer_when_shown();

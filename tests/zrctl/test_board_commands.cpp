@@ -119,9 +119,12 @@ TEST_F(ZrctlBoard, EachBoardFaultHasItsStatusAndTheBoardIsLeftClosed)
         {"bit mode", [](SimulatedBoard& b) { b.bit_mode_status = FT_IO_ERROR; }, 4,
          "FTDI device 0 would not take asynchronous bit-bang mode: FT_IO_ERROR (4)", true},
         {"write", [](SimulatedBoard& b) { b.write_status = FT_IO_ERROR; }, 5,
-         "the write to FTDI device 0 failed: FT_IO_ERROR (4), 0 of 49 bytes written", true},
+         "the write to FTDI device 0 failed: FT_IO_ERROR (4), 0 of 49 bytes written; what the chip latched cannot "
+         "be known", true},
         {"short", [](SimulatedBoard& b) { b.write_limit = 20; }, 5,
-         "the write to FTDI device 0 was short: 20 of 49 bytes written", true},
+         "the write to FTDI device 0 was short: 20 of 49 bytes written; the chip latched none of it", true},
+        {"short after the strobe", [](SimulatedBoard& b) { b.write_limit = 48; }, 5,
+         "the write to FTDI device 0 was short: 48 of 49 bytes written; the chip latched all of it", true},
     };
     for (const Fault& f : faults) {
         SimulatedBoard fresh;

@@ -2,6 +2,7 @@
 // bursts against the table as the chip decodes them, every refused input and
 // every board fault with its status, and a continuous sweep ended by a signal.
 #include "support/zrctl_run.h"
+#include "zrctl/zrctl.h"
 
 #include "link/burst_decoder.h"
 #include "link/d2xx/d2xx.h"
@@ -15,6 +16,8 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <streambuf>
+#include <cstring>
 
 #include <unistd.h>
 
@@ -215,11 +218,15 @@ TEST_F(ZrctlSweep, EachBoardFaultHasItsStatusAndAFailedWriteKeepsTheTable)
         {"bit mode", [](SimulatedBoard& b) { b.bit_mode_status = FT_IO_ERROR; }, 4,
          "FTDI device 0 would not take asynchronous bit-bang mode: FT_IO_ERROR (4)"},
         {"write", [](SimulatedBoard& b) { b.write_status = FT_IO_ERROR; }, 5,
-         "the sweep stopped at point 1 (4000 MHz): the write failed with FT_IO_ERROR (4), 0 of 98 bytes written to "
-         "FTDI device 0; no point was sent"},
-        {"short", [](SimulatedBoard& b) { b.write_limit = 64; }, 5,
-         "the sweep stopped at point 1 (4000 MHz): the write was short: 64 of 98 bytes written to FTDI device 0; no "
-         "point was sent"},
+         "the sweep to FTDI device 0 stopped at point 1 (4000 MHz): the write failed with FT_IO_ERROR (4), 0 of 98 "
+         "bytes written; what the chip latched cannot be known; what the chip holds cannot be known"},
+        {"short", [](SimulatedBoard& b) { b.write_limit = 20; }, 5,
+         "the sweep to FTDI device 0 stopped at point 1 (4000 MHz): the write was short: 20 of 98 bytes written; the "
+         "chip latched none of it; no point was sent"},
+        {"short after the main word's strobe", [](SimulatedBoard& b) { b.write_limit = 64; }, 5,
+         "the sweep to FTDI device 0 stopped at point 1 (4000 MHz): the write was short: 64 of 98 bytes written; the "
+         "chip latched its main word 0x019E20 but not its auxiliary word; the chip holds R 1 M 79 A 0 of point 1 "
+         "with a K the sweep did not send"},
     };
     const std::string csv = file("table.csv");
     for (const Fault& f : faults) {
@@ -252,11 +259,14 @@ TEST_F(ZrctlSweep, AWriteThatFailsMidwayStopsThereAndSaysWhere)
                                     "zr3100", "--prescaler", "10/11", "--csv", csv, "--json"});
     install_board_driver(&board);
     EXPECT_EQ(run.status, 5);
-    EXPECT_EQ(run.err, "zrctl: the sweep stopped at point 3 (4200 MHz): the write failed with FT_IO_ERROR (4), 0 of "
-                       "49 bytes written to FTDI device 0; 2 points were sent, the chip was left at 4100.0000000 MHz "
-                       "(point 2: R 1 M 7 A 2 K 0)\n");
+    EXPECT_EQ(run.err, "zrctl: the sweep to FTDI device 0 stopped at point 3 (4200 MHz): the write failed with "
+                       "FT_IO_ERROR (4), 0 of 49 bytes written; what the chip latched cannot be known; 2 points were "
+                       "sent whole, the chip holds 4100.0000000 MHz (point 2: R 1 M 7 A 2 K 0) or some of point 3, "
+                       "which cannot be known\n");
     const nlohmann::json j = run.json();
-    EXPECT_EQ(j["failure"], "point 3 (4200 MHz): the write failed with FT_IO_ERROR (4), 0 of 49 bytes written");
+    EXPECT_EQ(j["failure"], "point 3 (4200 MHz): the write failed with FT_IO_ERROR (4), 0 of 49 bytes written; what "
+                            "the chip latched cannot be known");
+    EXPECT_EQ(j["failure_latched"], "unknown");
     EXPECT_EQ(j["writes"], 2);
     EXPECT_EQ(j["points"][2]["writes"], 0);
     EXPECT_EQ(failing.bursts.size(), 3u) << "nothing after the failed write";
@@ -310,4 +320,64 @@ TEST_F(ZrctlSweep, AContinuousSweepEndsOnASignalAfterThePointBeingWritten)
     sigaction(SIGINT, nullptr, &now);
     EXPECT_EQ(now.sa_handler, SIG_IGN) << "a job told to ignore SIGINT keeps ignoring it";
     sigaction(SIGINT, &before, nullptr);
+}
+
+TEST_F(ZrctlSweep, AHangUpAQuitOrAClosedOutputEndsItAsCtrlCDoes)
+{
+    for (const int signal : {SIGHUP, SIGQUIT}) {
+        SimulatedBoard interrupted;
+        int written = 0;
+        interrupted.before_write = [&written, signal] {
+            if (++written == 7)
+                std::raise(signal);
+        };
+        install_board_driver(&interrupted);
+        struct sigaction before {}, as_started {};
+        as_started.sa_handler = SIG_DFL;
+        sigaction(signal, &as_started, &before);
+        const std::string csv = file("signalled.csv");
+        const ZrctlRun run = run_zrctl({"sweep", "--start", "4000", "--stop", "4090", "--step", "10", "--continuous",
+                                        "--csv", csv, "--json"});
+        sigaction(signal, &before, nullptr);
+        install_board_driver(&board);
+        ASSERT_EQ(run.status, 0) << strsignal(signal) << ": " << run.err;
+        EXPECT_EQ(run.json()["writes"], 7) << strsignal(signal);
+        EXPECT_EQ(run.json()["stopped"], true);
+        EXPECT_FALSE(interrupted.is_open()) << strsignal(signal) << ": the board is closed";
+        EXPECT_NE(read(csv).find(",1,"), std::string::npos) << "the table has the writes made";
+    }
+
+    // `| head -3`: the reader goes away after three lines.
+    struct ClosedAfter : std::streambuf {
+        int lines = 0;
+        int overflow(int c) override { return c == '\n' && ++lines > 3 ? EOF : c; }
+    } closed;
+    std::ostream out(&closed);
+    std::ostringstream err;
+    SimulatedBoard piped;
+    install_board_driver(&piped);
+    const char* argv[] = {"zrctl", "sweep", "--start", "4000", "--stop", "4090", "--step", "10", "--repeat", "100"};
+    const int status = run_zrctl(10, argv, out, err);
+    install_board_driver(&board);
+    EXPECT_EQ(status, 0) << err.str();
+    EXPECT_LE(piped.bursts.size(), 4u) << "the sweep went on writing with nobody reading";
+    EXPECT_FALSE(piped.is_open());
+}
+
+TEST_F(ZrctlSweep, ATableThatCannotBeSavedAtTheEndKeepsTheRunsResult)
+{
+    // The table's folder goes away while the sweep runs, as a full or lost disk would fail the write.
+    const std::string csv = file("gone/table.csv");
+    std::filesystem::create_directories(std::filesystem::path(csv).parent_path());
+    SimulatedBoard vanishing;
+    vanishing.before_write = [&csv] { std::filesystem::remove_all(std::filesystem::path(csv).parent_path()); };
+    install_board_driver(&vanishing);
+    const ZrctlRun run = run_zrctl({"sweep", "--start", "4000", "--stop", "4020", "--step", "10", "--csv", csv,
+                                    "--json"});
+    install_board_driver(&board);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("--csv " + csv + ": cannot write it"), std::string::npos) << run.err;
+    const nlohmann::json j = run.json();
+    EXPECT_EQ(j["writes"], 3) << "the run's result is printed beside the error";
+    EXPECT_EQ(j["last_point"], 3);
 }

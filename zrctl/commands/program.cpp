@@ -8,6 +8,7 @@
 #include "zrctl/programming_burst.h"
 
 #include "link/d2xx/d2xx.h"
+#include "link/short_write.h"
 
 #include <CLI/CLI.hpp>
 
@@ -32,14 +33,19 @@ void run_program(const ProgramOptions& o, Output& output)
         std::vector<uint8_t> bytes = b.bytes;
         const auto length = static_cast<DWORD>(bytes.size());
         const FT_STATUS wrote = FT_Write(board.handle(), bytes.data(), length, &written);
+        const auto latched = [&] {
+            const ShortWrite w = what_the_chip_latched(b.bytes.data(), b.bytes.size(), wrote == FT_OK ? written : 0,
+                                                       wrote == FT_OK || write_sent_nothing(wrote));
+            return "; " + short_write_text(w);
+        };
         if (wrote != FT_OK)
             throw Failure(ExitStatus::WriteFailed, "the write to FTDI " + device + " failed: " + status_text(wrote) +
                                                        ", " + std::to_string(written) + " of " +
-                                                       std::to_string(length) + " bytes written");
+                                                       std::to_string(length) + " bytes written" + latched());
         if (written != length)
             throw Failure(ExitStatus::WriteFailed, "the write to FTDI " + device + " was short: " +
                                                        std::to_string(written) + " of " + std::to_string(length) +
-                                                       " bytes written");
+                                                       " bytes written" + latched());
     }
 
     if (output.json) {

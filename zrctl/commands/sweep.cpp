@@ -21,6 +21,7 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <array>
 #include <csignal>
 #include <cstdio>
 #include <memory>
@@ -28,9 +29,6 @@
 #include <thread>
 
 namespace {
-
-// A list file larger than this is no list of at most kMaxSweepPoints frequencies.
-constexpr std::size_t kListFileLimit = 64u << 20;
 
 // The last part of a wait is spun rather than slept: a sleep may overrun by
 // more than the accuracy a dwell asks for. Sleeping the rest, rather than
@@ -55,27 +53,35 @@ extern "C" void ask_to_stop(int)
     stop_asked = 1;
 }
 
-// While it lives, SIGINT and SIGTERM end the sweep after the point being
-// written, so that its table, its file and the board are left in order. A
-// signal that the shell told the program to ignore (a job started with &)
-// stays ignored.
+// While it lives, SIGINT, SIGTERM, SIGHUP (the terminal gone) and SIGQUIT end
+// the sweep after the point being written, so that its table, its file and the
+// board are left in order. A signal that the shell told the program to ignore (a
+// job started with &) stays ignored. A closed pipe on the output (`| head`) ends
+// it the same way: SIGPIPE is ignored, and the failed write of a line is seen.
 class SignalsStopTheSweep {
 public:
     SignalsStopTheSweep()
     {
         stop_asked = 0;
-        catch_signal(SIGINT, &previous_int_);
-        catch_signal(SIGTERM, &previous_term_);
+        for (std::size_t i = 0; i < kSignals.size(); ++i)
+            catch_signal(kSignals[i], &previous_[i]);
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        sigemptyset(&ignore.sa_mask);
+        sigaction(SIGPIPE, &ignore, &previous_pipe_);
     }
     ~SignalsStopTheSweep()
     {
-        sigaction(SIGINT, &previous_int_, nullptr);
-        sigaction(SIGTERM, &previous_term_, nullptr);
+        for (std::size_t i = 0; i < kSignals.size(); ++i)
+            sigaction(kSignals[i], &previous_[i], nullptr);
+        sigaction(SIGPIPE, &previous_pipe_, nullptr);
     }
     SignalsStopTheSweep(const SignalsStopTheSweep&) = delete;
     SignalsStopTheSweep& operator=(const SignalsStopTheSweep&) = delete;
 
 private:
+    static constexpr std::array<int, 4> kSignals = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+
     static void catch_signal(int signal, struct sigaction* previous)
     {
         sigaction(signal, nullptr, previous);
@@ -87,8 +93,8 @@ private:
         sigaction(signal, &action, nullptr);
     }
 
-    struct sigaction previous_int_ {};
-    struct sigaction previous_term_ {};
+    std::array<struct sigaction, kSignals.size()> previous_{};
+    struct sigaction previous_pipe_ {};
 };
 
 // Sleeps until close to the due time, then spins to it. False when a signal
@@ -214,6 +220,44 @@ std::string left_at(const SweepPlan& plan, std::size_t i)
            std::to_string(p.K) + ")";
 }
 
+// What the chip holds once the run is over: "the chip was left at ...", or what a
+// failed write left it with.
+std::string chip_after(const SweepRun& run)
+{
+    const SweepPlan& plan = run.plan();
+    if (const std::optional<std::size_t> last = run.last_point())
+        return "the chip was left at " + left_at(plan, *last);
+    const SweepFailure* f = run.failure() ? &*run.failure() : nullptr;
+    if (f && f->latched.latch == ShortWriteLatch::Some) {
+        const SweepPoint& p = plan.points[f->point];
+        std::string text = "the chip holds R " + std::to_string(p.R) + " M " + std::to_string(p.M) + " A " +
+                           std::to_string(p.A) + " of point " + std::to_string(f->point + 1);
+        if (const std::optional<RegisterSet> mix = mixed_settings_after(plan, *f))
+            return text + " with K " + std::to_string(mix->K_reg) + " of point " +
+                   std::to_string(*f->kept_auxiliary_of + 1) + ", " + field_text(PANEL_PLL_FREQ, mix->new_pll_freq) +
+                   " MHz";
+        return text + " with a K the sweep did not send";
+    }
+    if (f && f->latched.latch == ShortWriteLatch::Unknown) {
+        if (const std::optional<std::size_t> whole = run.last_whole_point())
+            return "the chip holds " + left_at(plan, *whole) + " or some of point " + std::to_string(f->point + 1) +
+                   ", which cannot be known";
+        return "what the chip holds cannot be known";
+    }
+    return "no point was sent";
+}
+
+const char* latch_name(ShortWriteLatch latch)
+{
+    switch (latch) {
+    case ShortWriteLatch::Nothing: return "none";
+    case ShortWriteLatch::Everything: return "all";
+    case ShortWriteLatch::Some: return "some";
+    case ShortWriteLatch::Unknown: return "unknown";
+    }
+    return "unknown";
+}
+
 Json points_json(const SweepPlan& plan, const SweepRun* run)
 {
     Json points = Json::array();
@@ -255,6 +299,9 @@ Json sweep_json(const SweepOptions& o, const SweepRun& run, bool ran)
     j["latest_ms"] = ran ? Json(std::chrono::duration<double, std::milli>(run.latest()).count()) : Json(nullptr);
     j["stopped"] = run.stopped();
     j["failure"] = run.failure() ? Json(failure_text(plan, *run.failure())) : Json(nullptr);
+    // What the chip latched of the failed write's burst: "none", "all", "some" or "unknown".
+    j["failure_latched"] = run.failure() ? Json(latch_name(run.failure()->latched.latch)) : Json(nullptr);
+    j["chip"] = chip_after(run);
     const std::optional<std::size_t> last = run.last_point();
     j["last_point"] = last ? Json(*last + 1) : Json(nullptr);
     j["left_at_mhz"] = last ? Json(plan.points[*last].achieved_mhz) : Json(nullptr);
@@ -275,14 +322,13 @@ void save_csv(const SweepOptions& o, const SweepPlan& plan, const SweepRun* run)
 
 std::string summary(const SweepRun& run, const std::string& device)
 {
-    const SweepPlan& plan = run.plan();
     const std::optional<std::size_t> last = run.last_point();
     std::string line = run.stopped() ? "stopped: " : "";
     if (!last)
         return line + "no point was sent";
     line += "sent " + std::to_string(run.writes()) + " points (" + std::to_string(run.bytes()) + " bytes) to FTDI " +
             device + ", at most " + ms_text(run.latest()) + " ms late";
-    return line + "; the chip was left at " + left_at(plan, *last);
+    return line + "; " + chip_after(run);
 }
 
 void run_sweep(const SweepOptions& o, Output& output)
@@ -324,7 +370,7 @@ void run_sweep(const SweepOptions& o, Output& output)
             DWORD written = 0;
             const FT_STATUS status =
                 FT_Write(board.handle(), const_cast<uint8_t*>(bytes), static_cast<DWORD>(length), &written);
-            return BoardWrite{status == FT_OK, written, status_text(status)};
+            return BoardWrite{status == FT_OK, written, status_text(status), write_sent_nothing(status)};
         };
         const SignalsStopTheSweep signals;
         run.start(SweepClock::now());
@@ -334,25 +380,32 @@ void run_sweep(const SweepOptions& o, Output& output)
                 break;
             }
             const SweepWrite w = run.write_next(write);
-            if (w.whole && !output.json)
-                out << written_line(*plan, run, w) << std::endl;
+            if (w.whole && !output.json && !(out << written_line(*plan, run, w) << std::endl))
+                run.stop();  // nobody reads the lines any more
         }
     }
-    save_csv(o, *plan, &run);
-
+    // The run's result is printed even when its table cannot be saved.
+    std::optional<Failure> csv_failure;
+    try {
+        save_csv(o, *plan, &run);
+    } catch (const Failure& f) {
+        csv_failure = f;
+    }
     if (output.json)
         out << json_text(sweep_json(o, run, true)) << '\n';
     if (run.failure()) {
-        const std::optional<std::size_t> last = run.last_point();
+        const std::string after = chip_after(run);
         throw Failure(ExitStatus::WriteFailed,
-                      "the sweep stopped at " + failure_text(*plan, *run.failure()) + " to FTDI " + device + "; " +
-                          (last ? std::to_string(run.writes()) + " points were sent, the chip was left at " +
-                                      left_at(*plan, *last)
-                                : std::string("no point was sent")),
+                      "the sweep to FTDI " + device + " stopped at " + failure_text(*plan, *run.failure()) + "; " +
+                          (run.writes() > 0 ? std::to_string(run.writes()) + " points were sent whole, " + after
+                                            : after) +
+                          (csv_failure ? std::string("; ") + csv_failure->what() : std::string()),
                       output.json);
     }
     if (!output.json)
         out << summary(run, device) << '\n';
+    if (csv_failure)
+        throw Failure(csv_failure->status(), csv_failure->what(), output.json);
 }
 
 }  // namespace
@@ -366,8 +419,8 @@ Command add_sweep_command(CLI::App& zrctl)
                  "--dwell on an absolute schedule; prints a line for each point as it is written. Every burst "
                  "programs the counters as \"Program Device\" with ENH at \"Disable (High)\" does (ENHBAR 1); for "
                  "ZR3500 a point whose main word is unchanged sends only its auxiliary word. With --json, one JSON "
-                 "document of every point at the end instead. SIGINT or SIGTERM ends the sweep after the point being "
-                 "written");
+                 "document of every point at the end instead. SIGINT, SIGTERM, SIGHUP, SIGQUIT or a closed output ends the "
+                 "sweep after the point being written");
     const ControlDef& field = panel_control(PANEL_PLL_FREQ);
     const std::string range = number_text(field.minimum) + " to " + number_text(field.maximum) + " MHz";
     o->start.option = sweep->add_option("--start", o->start.text, "the band's first frequency, " + range)

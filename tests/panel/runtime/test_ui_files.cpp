@@ -11,6 +11,8 @@
 #include <string>
 #include <unistd.h>
 
+using namespace std::string_literals;
+
 namespace {
 
 enum : int { ROOM = 1, ROOM_LEVEL = 2, ROOM_MODE, ROOM_LOGO, BAR = 1, BAR_FILE, BAR_FILE_OPEN };
@@ -67,6 +69,20 @@ std::string fault_of(const std::string& text)
     std::string error = "(none)";
     EXPECT_FALSE(parse_ui_resource(text, room_application(), &error).has_value());
     return error;
+}
+
+// The room's controls, from a resource read once for the whole run.
+std::vector<const ControlDef*> room_controls()
+{
+    static const std::optional<UIResource> room = [] {
+        std::string error;
+        return parse_ui_resource(kRoom, room_application(), &error);
+    }();
+    std::vector<const ControlDef*> controls;
+    if (room)
+        for (const ControlDef& c : room->panel(ROOM)->controls)
+            controls.push_back(&c);
+    return controls;
 }
 
 }  // namespace
@@ -126,12 +142,8 @@ TEST(UIResourceText, EachFaultIsNamedAndNothingIsBuilt)
 
 TEST(StateFileOnDisk, IsReadAsAPanelRecallsIt)
 {
-    std::string error;
-    const std::optional<UIResource> r = parse_ui_resource(kRoom, room_application(), &error);
-    ASSERT_TRUE(r.has_value()) << error;
-    std::vector<const ControlDef*> controls;
-    for (const ControlDef& c : r->panel(ROOM)->controls)
-        controls.push_back(&c);
+    const std::vector<const ControlDef*> controls = room_controls();
+    ASSERT_FALSE(controls.empty());
 
     std::string path_text = (std::filesystem::temp_directory_path() / "state-XXXXXX").string();
     const int fd = mkstemp(path_text.data());
@@ -158,7 +170,7 @@ TEST(StateFileOnDisk, IsReadAsAPanelRecallsIt)
 
     write("# room panel state 1\n" + std::string(kLargestStateFile, '#'));
     EXPECT_EQ(read_state_file(path, "room", controls, &values, &problem), StateFileVerdict::DoesNotFit);
-    EXPECT_EQ(problem, "it is larger than 1048576 bytes");
+    EXPECT_EQ(problem, "it is larger than the 1048576 bytes (1 MiB) a panel state may have");
 
     std::remove(path);
     EXPECT_EQ(read_state_file(path, "room", controls, &values, &problem), StateFileVerdict::Missing);
@@ -166,4 +178,34 @@ TEST(StateFileOnDisk, IsReadAsAPanelRecallsIt)
     EXPECT_EQ(read_state_file("/", "room", controls, &values, &problem), StateFileVerdict::Unreadable)
         << "a folder";
     EXPECT_EQ(values.size(), 2u) << "what a refused file leaves alone";
+}
+
+TEST(StateFileText, ANulOrABadByteIsNamedWithItsLineAndBinaryGivesOneShortLine)
+{
+    const std::vector<const ControlDef*> controls = room_controls();
+    ASSERT_FALSE(controls.empty());
+    const std::string header = "# room panel state 1\n";
+    const auto problem_of = [&](const std::string& text) {
+        std::vector<StateValue> values;
+        std::string problem;
+        EXPECT_FALSE(parse_state(text, "room", controls, &values, &problem)) << text.substr(0, 40);
+        return problem;
+    };
+    EXPECT_EQ(problem_of(header + "ROOM_LEVEL = 12.5\nROOM_MODE = 0\0\n"s), "line 3: a NUL byte at column 14");
+    EXPECT_EQ(problem_of(header + "ROOM_LEVEL = 1\xFF\n"), "line 2: byte 0xFF at column 15 is not UTF-8 text");
+    EXPECT_EQ(problem_of(header + "ROOM_LEVEL = 1\xC3\n"), "line 2: byte 0xC3 at column 15 is not UTF-8 text")
+        << "a sequence cut short";
+    EXPECT_EQ(problem_of(header + "# caf\xC3\xA9 \xE2\x82\xAC\nROOM_LEVEL = x\n"), "line 3: ROOM_LEVEL = x: not a number")
+        << "UTF-8 in a comment is fine";
+
+    // Binary bytes and a huge line: one line of Status, cut to a sensible length.
+    std::string binary = header;
+    for (int i = 0; i < 200000; ++i)
+        binary += static_cast<char>("\x01\x7f ABC=\t"[i % 8]);
+    const std::string said = problem_of(binary);
+    EXPECT_EQ(said.find('\n'), std::string::npos) << said.substr(0, 200);
+    EXPECT_LT(said.size(), 200u) << said.substr(0, 200);
+    const std::string huge = problem_of(header + "ROOM_LEVEL = " + std::string(10 << 20, '7') + "x\n");
+    EXPECT_LT(huge.size(), 200u);
+    EXPECT_EQ(huge.rfind("line 2: ROOM_LEVEL = 7777", 0), 0u) << huge;
 }

@@ -1,0 +1,58 @@
+#include "link/short_write.h"
+
+#include "link/burst_decoder.h"
+#include "link/serial_words.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+std::string word_name(uint32_t word, bool enhancement)
+{
+    char hex[16];
+    if (enhancement) {
+        std::snprintf(hex, sizeof hex, "0x%02X", word);
+        return std::string("enhancement word ") + hex;
+    }
+    std::snprintf(hex, sizeof hex, "0x%06X", word);
+    return std::string(is_auxiliary_word(word) ? "auxiliary word " : "main word ") + hex;
+}
+
+}  // namespace
+
+ShortWrite what_the_chip_latched(const uint8_t* burst, std::size_t length, std::size_t written, bool count_known)
+{
+    const std::vector<uint8_t> whole(burst, burst + length);
+    const ChipReception all = decode_burst(whole);
+    ShortWrite w;
+    w.enhancement = !all.enhancement_words.empty();
+    if (!count_known)
+        return w;
+    const ChipReception got = decode_burst(std::vector<uint8_t>(burst, burst + std::min(written, length)));
+    for (const LatchedWord& l : got.latches)
+        w.latched.push_back(l.word);
+    if (got.latches.empty())
+        w.latch = ShortWriteLatch::Nothing;
+    else if (got.latches.size() >= all.latches.size())
+        w.latch = ShortWriteLatch::Everything;
+    else
+        w.latch = ShortWriteLatch::Some;
+    return w;
+}
+
+std::string short_write_text(const ShortWrite& w)
+{
+    switch (w.latch) {
+    case ShortWriteLatch::Nothing: return "the chip latched none of it";
+    case ShortWriteLatch::Everything: return "the chip latched all of it";
+    case ShortWriteLatch::Unknown: return "what the chip latched cannot be known";
+    case ShortWriteLatch::Some: break;
+    }
+    std::string text = "the chip latched its ";
+    for (std::size_t i = 0; i < w.latched.size(); ++i)
+        text += (i ? " and " : "") + word_name(w.latched[i], w.enhancement);
+    // Only a burst of two words can stop between them: the main word's strobe
+    // goes out, the auxiliary word's does not.
+    return text + " but not its auxiliary word";
+}
