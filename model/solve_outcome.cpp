@@ -1,6 +1,7 @@
 #include "model/solve_outcome.h"
 
 #include "model/chip_limits.h"
+#include "model/frequency_field.h"
 
 #include <cmath>
 #include <cstdio>
@@ -28,21 +29,6 @@ std::string beyond_width(const char* name, uint32_t solved, int bits)
     return text;
 }
 
-// A frequency in MHz to the Hz, without trailing zeros: "4321", "4220.999908".
-std::string mhz(double f)
-{
-    char text[40];
-    std::snprintf(text, sizeof text, "%.6f", f);
-    std::string t = text;
-    if (t.find('.') != std::string::npos) {
-        while (t.back() == '0')
-            t.pop_back();
-        if (t.back() == '.')
-            t.pop_back();
-    }
-    return t;
-}
-
 }  // namespace
 
 std::vector<RuleChange> rule_changes(uint32_t M_written, uint32_t A_written, uint32_t M_ruled, uint32_t A_ruled)
@@ -65,7 +51,8 @@ std::string solve_outcome_text(const SolveOutcome& o)
         std::snprintf(ppm, sizeof ppm, "no ppm of 0 MHz");
     char head[256];
     std::snprintf(head, sizeof head, "Asked %s MHz, registers give %s MHz: %+.1f Hz (%s). ",
-                  mhz(o.requested_mhz).c_str(), mhz(o.achieved_mhz).c_str(), e.hz, ppm);
+                  frequency_to_the_hz(o.requested_mhz).c_str(),
+                  frequency_to_the_hz(o.achieved_mhz).c_str(), e.hz, ppm);
     std::string line = head;
     line += beyond_width("M", o.solved.M, chip::kMBits);
     line += beyond_width("A", o.solved.A, chip::kABits);
