@@ -68,3 +68,20 @@ std::string solve_outcome_text(const SolveOutcome& o)
         line.pop_back();
     return line;
 }
+
+std::string nearest_channel_text(const NearestChannelHint& h)
+{
+    char text[512];
+    const std::string from = frequency_to_the_hz(h.from_target_mhz);
+    if (from == "0" || from == "-0")
+        std::snprintf(text, sizeof text, "nearest channel %.6f MHz, %+.3f Hz", h.nearest_mhz, h.from_target_mhz * 1e6);
+    else
+        std::snprintf(text, sizeof text, "nearest channel %.6f MHz, %s%s MHz", h.nearest_mhz,
+                      h.from_target_mhz > 0.0 ? "+" : "", from.c_str());
+    std::string line = text;
+    if (h.arrow == ArrowStep::Up)
+        line += ": arrow up";
+    else if (h.arrow == ArrowStep::Down)
+        line += ": arrow down";
+    return line;
+}
