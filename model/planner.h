@@ -6,6 +6,7 @@
 // carrier. It marks the one the panel would choose from the settings as they
 // stand.
 
+#include "model/chip_limits.h"
 #include "model/prescaler_setting.h"
 #include "model/register_set.h"
 #include "model/spurs.h"
@@ -16,7 +17,8 @@
 struct PlanRequest {
     double target_mhz = 0.0;
     double tolerance_hz = 0.0;  // |Fin - target| at most this
-    uint32_t r_min = 0, r_max = 63;            // R beyond its 6 bits is not tried
+    uint32_t r_min = 0;
+    uint32_t r_max = (1u << chip::kRBits) - 1;  // R beyond its 6 bits is not tried
     std::vector<PrescalerSetting> prescalers;  // those allowed; none given: the settings' own
     std::vector<int> mash;                     // MASH2SEL values allowed (ZR3500); none given: the settings' own
 };
