@@ -2,11 +2,10 @@
 // judged by the recompute; ties, carries, the gaps the range rules leave, and
 // the line that names the nearest channel after a truncating solve.
 #include "model/calculation.h"
-#include "model/chip_limits.h"
-#include "model/frequency.h"
 #include "model/nearest_channel.h"
 #include "model/prescaler_setting.h"
 #include "model/solve_outcome.h"
+#include "support/register_search.h"
 
 #include <gtest/gtest.h>
 
@@ -36,44 +35,15 @@ struct Found {
     uint32_t M = 0, A = 0, K = 0;
 };
 
-// Every M and A the registers hold, written with K 0 and with K from 1 and run
-// through the recompute; for K, the channels next to the target and the ends,
-// since Fin grows with K once the rules have placed M and A. Of two equally close,
-// the lower.
+// Of every setting the registers hold, the nearest; of two equally close, the lower.
 Found searched_nearest(const RegisterSet& settings, double target)
 {
     Found best;
-    const auto consider = [&](double fin, uint32_t M, uint32_t A, uint32_t K) {
+    search_registers(settings, target, [&](const RegisterSet& r, uint32_t K, double fin) {
         const double d = std::abs(fin - target), bd = std::abs(best.fin - target);
         if (std::isnan(best.fin) || d < bd || (d == bd && fin < best.fin))
-            best = {fin, M, A, K};
-    };
-    for (uint32_t M = 0; M <= chip::kMMax; ++M) {
-        for (uint32_t A = 0; A <= 15; ++A) {
-            RegisterSet r = settings;
-            r.M_reg = M;
-            r.A_reg = A;
-            r.K_reg = 0;
-            r.T_flag = 0;
-            recompute(r);
-            consider(r.new_pll_freq, r.M_reg, r.A_reg, 0);
-            if (settings.N_flag != ZR3500)
-                continue;
-            r.M_reg = M;
-            r.A_reg = A;
-            r.K_reg = 1;
-            recompute(r);
-            const double below = division_ratio(r.M_reg, r.A_reg, 0, r.modulus, 0);
-            const double ideal = std::floor(((target / r.fc - below) * 524288.0 - r.RAND_EN) / 2.0);
-            for (double k : {1.0, 262143.0, ideal - 1, ideal, ideal + 1, ideal + 2}) {
-                if (!(k >= 1.0 && k <= 262143.0))
-                    continue;
-                const auto K = static_cast<uint32_t>(k);
-                consider(compute_frequencies(r.ref_freq, r.R_reg, r.M_reg, r.A_reg, K, r.modulus, r.RAND_EN).fin,
-                         r.M_reg, r.A_reg, K);
-            }
-        }
-    }
+            best = {fin, r.M_reg, r.A_reg, K};
+    });
     return best;
 }
 

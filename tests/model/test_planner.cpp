@@ -1,8 +1,8 @@
 // The planner against a search of every setting the registers can hold on small
 // ranges, its ranking on hand-worked exact hits, and its mark of the panel's choice.
 #include "model/calculation.h"
-#include "model/frequency.h"
 #include "model/planner.h"
+#include "support/register_search.h"
 
 #include <gtest/gtest.h>
 
@@ -28,35 +28,13 @@ RegisterSet settings_of(int part, uint32_t R, int MASH, int LNM)
     return r;
 }
 
-// The smallest |Fin - target| of every M and A the registers hold, with K 0 and
-// (ZR3500) K from 1 next to the target and at its ends, through the recompute.
-double searched_smallest_error_hz(RegisterSet s, double target)
+// The smallest |Fin - target| of every setting the registers hold.
+double searched_smallest_error_hz(const RegisterSet& settings, double target)
 {
     double best = std::numeric_limits<double>::infinity();
-    for (uint32_t M = 0; M <= 511; ++M) {
-        for (uint32_t A = 0; A <= 15; ++A) {
-            s.M_reg = M;
-            s.A_reg = A;
-            s.K_reg = 0;
-            recompute(s);
-            best = std::min(best, std::abs(frequency_error(target, s.new_pll_freq).hz));
-            if (s.N_flag != ZR3500)
-                continue;
-            s.M_reg = M;
-            s.A_reg = A;
-            s.K_reg = 1;
-            recompute(s);
-            const double below = division_ratio(s.M_reg, s.A_reg, 0, s.modulus, 0);
-            const double ideal = std::floor(((target / s.fc - below) * 524288.0 - s.RAND_EN) / 2.0);
-            for (double k : {1.0, 262143.0, ideal - 1, ideal, ideal + 1, ideal + 2}) {
-                if (!(k >= 1.0 && k <= 262143.0))
-                    continue;
-                const double fin = compute_frequencies(s.ref_freq, s.R_reg, s.M_reg, s.A_reg,
-                                                       static_cast<uint32_t>(k), s.modulus, s.RAND_EN).fin;
-                best = std::min(best, std::abs(frequency_error(target, fin).hz));
-            }
-        }
-    }
+    search_registers(settings, target, [&](const RegisterSet&, uint32_t, double fin) {
+        best = std::min(best, std::abs(frequency_error(target, fin).hz));
+    });
     return best;
 }
 

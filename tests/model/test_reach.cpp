@@ -3,6 +3,7 @@
 #include "model/calculation.h"
 #include "model/prescaler_setting.h"
 #include "model/reach.h"
+#include "support/register_search.h"
 
 #include <gtest/gtest.h>
 
@@ -26,24 +27,13 @@ RegisterSet settings_of(int part, PrescalerSetting p, int MASH, int LNM, int RAN
     return r;
 }
 
-// Every M and A the registers hold with K 0, the lowest K of a fractional term,
-// and the highest, each through the recompute.
 Reach searched_reach(const RegisterSet& settings)
 {
     Reach reach{INFINITY, -INFINITY};
-    for (uint32_t M = 0; M <= 511; ++M) {
-        for (uint32_t A = 0; A <= 15; ++A) {
-            for (uint32_t K : {0u, 1u, 262143u}) {
-                RegisterSet r = settings;
-                r.M_reg = M;
-                r.A_reg = A;
-                r.K_reg = K;
-                recompute(r);
-                reach.lowest_mhz = std::min(reach.lowest_mhz, r.new_pll_freq);
-                reach.highest_mhz = std::max(reach.highest_mhz, r.new_pll_freq);
-            }
-        }
-    }
+    search_registers(settings, 0.0, [&](const RegisterSet&, uint32_t, double fin) {
+        reach.lowest_mhz = std::min(reach.lowest_mhz, fin);
+        reach.highest_mhz = std::max(reach.highest_mhz, fin);
+    });
     return reach;
 }
 
