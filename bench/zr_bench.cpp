@@ -8,6 +8,7 @@
 #include "model/calculation.h"
 #include "model/callbacks/calculator.h"
 #include "model/frequency.h"
+#include "model/planner.h"
 #include "model/range_rules.h"
 #include "panel/application.h"
 #include "panel/main_panel.h"
@@ -252,6 +253,39 @@ void BM_CoreSolvesPerSecond(benchmark::State& state)
     state.counters["solves_per_s"] = kTargets / (state.counters["median_ms"] / 1000.0);
 }
 BENCHMARK(BM_CoreSolvesPerSecond)->Arg(0)->Arg(1)->ArgName("part")->Iterations(50)->Unit(benchmark::kMillisecond);
+
+// The planner's full enumeration for one target: R 0 to 63, the three prescaler
+// settings and both modulator orders, each solved by truncation and by the
+// nearest channel, with the spurs of those within 1 kHz, ranked.
+void BM_PlanOneTarget(benchmark::State& state)
+{
+    RegisterSet settings;
+    settings.N_flag = ZR3500;
+    settings.ref_freq = 100.0;
+    settings.R_reg = 1;
+    settings.M_reg = 7;
+    settings.MASH = 1;
+    settings.LNM = 1;
+    PlanRequest request;
+    request.target_mhz = 4321.0;
+    request.tolerance_hz = 1000.0;
+    request.r_min = 0;
+    request.r_max = 63;
+    request.prescalers = {PrescalerSetting::Modulus10_11, PrescalerSetting::Modulus5_6, PrescalerSetting::Bypassed};
+    request.mash = {0, 1};
+    std::vector<double> ms;
+    std::size_t candidates = 0;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        const Plan plan = plan_target(settings, request);
+        ms.push_back(ms_since(start));
+        candidates = plan.candidates.size();
+    }
+    benchmark::DoNotOptimize(candidates);
+    report_percentiles(state, ms);
+    state.counters["candidates"] = static_cast<double>(candidates);
+}
+BENCHMARK(BM_PlanOneTarget)->Iterations(200)->Unit(benchmark::kMillisecond);
 
 // zrctl solve as a whole process, from its start to its exit, output discarded.
 void BM_ZrctlSolveProcess(benchmark::State& state)

@@ -16,6 +16,8 @@ inline constexpr int kEBits = 8;
 // The fractional term is a 19-bit fraction: K in the upper 18 bits, the dither
 // bit RAND_EN below them.
 inline constexpr double kFractionalDenominator = 524288.0;  // 2^19
+inline constexpr uint32_t kFractionBits = kKBits + 1;
+inline constexpr uint32_t kKMax = (1u << kKBits) - 1;
 
 // Prescaler modulus P.
 inline constexpr int kModulus10_11 = 10;  // Mod Select "10/11"

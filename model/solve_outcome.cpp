@@ -1,6 +1,7 @@
 #include "model/solve_outcome.h"
 
 #include "model/chip_limits.h"
+#include "model/frequency_field.h"
 
 #include <cmath>
 #include <cstdio>
@@ -28,21 +29,6 @@ std::string beyond_width(const char* name, uint32_t solved, int bits)
     return text;
 }
 
-// A frequency in MHz to the Hz, without trailing zeros: "4321", "4220.999908".
-std::string mhz(double f)
-{
-    char text[40];
-    std::snprintf(text, sizeof text, "%.6f", f);
-    std::string t = text;
-    if (t.find('.') != std::string::npos) {
-        while (t.back() == '0')
-            t.pop_back();
-        if (t.back() == '.')
-            t.pop_back();
-    }
-    return t;
-}
-
 }  // namespace
 
 std::vector<RuleChange> rule_changes(uint32_t M_written, uint32_t A_written, uint32_t M_ruled, uint32_t A_ruled)
@@ -65,7 +51,8 @@ std::string solve_outcome_text(const SolveOutcome& o)
         std::snprintf(ppm, sizeof ppm, "no ppm of 0 MHz");
     char head[256];
     std::snprintf(head, sizeof head, "Asked %s MHz, registers give %s MHz: %+.1f Hz (%s). ",
-                  mhz(o.requested_mhz).c_str(), mhz(o.achieved_mhz).c_str(), e.hz, ppm);
+                  frequency_to_the_hz(o.requested_mhz).c_str(),
+                  frequency_to_the_hz(o.achieved_mhz).c_str(), e.hz, ppm);
     std::string line = head;
     line += beyond_width("M", o.solved.M, chip::kMBits);
     line += beyond_width("A", o.solved.A, chip::kABits);
@@ -79,5 +66,22 @@ std::string solve_outcome_text(const SolveOutcome& o)
         line += change_text(c);
     while (!line.empty() && line.back() == ' ')
         line.pop_back();
+    return line;
+}
+
+std::string nearest_channel_text(const NearestChannelHint& h)
+{
+    char text[512];
+    const std::string from = frequency_to_the_hz(h.from_target_mhz);
+    if (from == "0" || from == "-0")
+        std::snprintf(text, sizeof text, "nearest channel %.6f MHz, %+.3f Hz", h.nearest_mhz, h.from_target_mhz * 1e6);
+    else
+        std::snprintf(text, sizeof text, "nearest channel %.6f MHz, %s%s MHz", h.nearest_mhz,
+                      h.from_target_mhz > 0.0 ? "+" : "", from.c_str());
+    std::string line = text;
+    if (h.arrow == ArrowStep::Up)
+        line += ": arrow up";
+    else if (h.arrow == ArrowStep::Down)
+        line += ": arrow down";
     return line;
 }

@@ -4,6 +4,7 @@
 // from what the solver gave.
 
 #include "model/calculation.h"
+#include "model/nearest_channel.h"
 
 #include <cstdint>
 #include <string>
@@ -29,3 +30,7 @@ struct SolveOutcome {
 // "Asked 4321 MHz, registers give 4320.999908 MHz: -92.0 Hz (-0.021 ppm). A lowered
 // from 6 to 4 by the range rules."
 std::string solve_outcome_text(const SolveOutcome& o);
+
+// "nearest channel 4050.000000 MHz, +1 MHz: arrow up": the channel nearest the
+// target, how far from the target it lies, and the arrow step that reaches it.
+std::string nearest_channel_text(const NearestChannelHint& h);

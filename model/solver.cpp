@@ -6,7 +6,6 @@
 
 namespace {
 
-constexpr double kArrowStep = 0.2;      // the increment of "Out Freq (MHz)"
 constexpr double kSmallChange = 1.0;    // MHz; up to this, M and A are kept
 
 // (M + 1) x P, formed in unsigned 32-bit arithmetic and then converted.
@@ -36,8 +35,8 @@ SolverResult solve_registers(const SolverInput& in)
     r.T_flag = in.T_flag;
     double& F = r.target;
 
-    const bool step_up = !in.fresh && T + kArrowStep == F;
-    const bool step_down = !in.fresh && T - kArrowStep == F;
+    const bool step_up = !in.fresh && T + kArrowStepMhz == F;
+    const bool step_down = !in.fresh && T - kArrowStepMhz == F;
     const bool large_up = in.fresh ? F >= T : F > T + kSmallChange;
     const bool large_down = in.fresh ? F < T : F < T - kSmallChange;
 

@@ -10,6 +10,10 @@
 
 #include <cstdint>
 
+// The increment of "Out Freq (MHz)": a target exactly this far from the last Fin
+// is an arrow step.
+inline constexpr double kArrowStepMhz = 0.2;
+
 struct SolverInput {
     double target = 0.0;    // F: the frequency committed in "Out Freq (MHz)"
     double last_fin = 0.0;  // T: the Fin of the last computation

@@ -32,10 +32,9 @@ std::optional<std::string> read_number(std::string_view text, double* value)
 
 std::optional<std::string> outside(double mhz, const FrequencyField& field)
 {
-    if (mhz >= field.minimum && mhz <= field.maximum)
+    if (within_field(mhz, field))
         return std::nullopt;
-    return "outside " + frequency_text(field.minimum) + " to " + frequency_text(field.maximum) +
-           ", the range of the field \"" + field.label + "\"";
+    return outside_field_text(field);
 }
 
 SweepFrequencies refused(SweepInput input, std::size_t line, std::string_view text, std::string why)
@@ -200,13 +199,6 @@ SweepPlan plan_sweep(const RegisterSet& settings, const std::vector<double>& fre
         plan.points.push_back(p);
     }
     return plan;
-}
-
-std::string frequency_text(double mhz)
-{
-    char text[40];
-    const auto [end, ec] = std::to_chars(text, text + sizeof text, mhz);
-    return ec == std::errc() ? std::string(text, end) : std::string("?");
 }
 
 RegisterSet settings_at(const SweepPlan& plan, const SweepPoint& point)

@@ -4,6 +4,7 @@
 // the panel solves a target typed far from its last Fin, every one from the same
 // starting settings.
 
+#include "model/frequency_field.h"
 #include "model/register_set.h"
 
 #include <cstddef>
@@ -21,13 +22,6 @@ inline constexpr std::size_t kListFileLimit = std::size_t{16} << 20;
 inline constexpr std::size_t kListLineLimit = 1024;
 // A dwell beyond a day is no bench's, and would not fit the schedule's clock.
 inline constexpr double kMaxDwellMs = 86400000.0;
-
-// The field the sweep's frequencies are typed into, as the UI resource declares it.
-struct FrequencyField {
-    double minimum = 0.0;
-    double maximum = 0.0;
-    std::string label;  // "Out Freq (MHz)"
-};
 
 // Where a sweep's frequencies come from.
 enum class SweepInput { Start, Stop, Step, List };
@@ -82,9 +76,6 @@ bool same_sweep_start(const RegisterSet& a, const RegisterSet& b);
 
 // Solves each frequency from the settings, as zrctl solve does.
 SweepPlan plan_sweep(const RegisterSet& settings, const std::vector<double>& frequencies_mhz);
-
-// A frequency as typed: the shortest text that reads back as the same number.
-std::string frequency_text(double mhz);
 
 // The plan's settings holding a point's registers, recomputed: what the panel
 // shows once that point is programmed.
