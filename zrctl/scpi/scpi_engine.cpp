@@ -136,10 +136,13 @@ Engine::Next Engine::run_unit(std::string_view text)
     try {
         command->set(call);
     } catch (const Refusal& r) {
-        status_.report(r.error(), r.what());
+        status_.report(r.error(), r.detail());
         return is_command_error(r.error()) ? Next::Stop : Next::Go;
     } catch (const std::exception& e) {
         status_.report(Error::Execution, e.what());
+        return Next::Go;
+    } catch (...) {
+        status_.report(Error::Execution, header);
         return Next::Go;
     }
     if (u.common && mnemonic_matches("WAI", u.header[0].name) && operation_pending_()) {
@@ -159,10 +162,12 @@ Engine::Next Engine::ask(const std::function<Reply(const Call&)>& query, const C
         }
         responses_.push_back(reply.text());
     } catch (const Refusal& r) {
-        status_.report(r.error(), r.what());
+        status_.report(r.error(), r.detail());
         return is_command_error(r.error()) ? Next::Stop : Next::Go;
     } catch (const std::exception& e) {
         status_.report(Error::Execution, e.what());
+    } catch (...) {
+        status_.report(Error::Execution, call.header);
     }
     return Next::Go;
 }

@@ -66,11 +66,14 @@ bool is_command_error(Error e);
 // queue ("above 5 GHz"), never an exception of another kind for bad input.
 class Refusal : public std::runtime_error {
 public:
-    Refusal(Error error, const std::string& detail) : std::runtime_error(detail), error_(error) {}
+    Refusal(Error error, const std::string& detail) : std::runtime_error(detail), error_(error), detail_(detail) {}
     Error error() const { return error_; }
+    // Whole, NUL bytes included, where what() would stop at the first.
+    const std::string& detail() const { return detail_; }
 
 private:
     Error error_;
+    std::string detail_;
 };
 
 }  // namespace scpi

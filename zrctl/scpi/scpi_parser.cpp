@@ -275,7 +275,7 @@ ParsedUnit parse_unit(std::string_view text)
         }
     } catch (const Refusal& r) {
         parsed.error = r.error();
-        parsed.detail = r.what();
+        parsed.detail = r.detail();
     }
     return parsed;
 }
