@@ -119,7 +119,7 @@ void read_decimal(std::string_view e, Parameter& p)
     const bool negative = e[0] == '-';
     if (e[0] == '+' || e[0] == '-')
         ++i;
-    int digits = 0, significant = 0, whole_significant = 0, leading_fraction_zeros = 0;
+    long digits = 0, significant = 0, whole_significant = 0, leading_fraction_zeros = 0;
     for (; i < e.size() && is_digit(e[i]); ++i, ++digits)
         if (e[i] != '0' || significant > 0)
             ++significant, ++whole_significant;
@@ -178,7 +178,8 @@ void read_decimal(std::string_view e, Parameter& p)
 void read_non_decimal(std::string_view e, Parameter& p)
 {
     const char radix = e.size() > 1 ? e[1] : 0;
-    const int base = radix == 'H' || radix == 'h' ? 16 : radix == 'Q' || radix == 'q' ? 8 : radix == 'B' || radix == 'b' ? 2 : 0;
+    const char upper_radix = radix >= 'a' && radix <= 'z' ? static_cast<char>(radix - 'a' + 'A') : radix;
+    const int base = upper_radix == 'H' ? 16 : upper_radix == 'Q' ? 8 : upper_radix == 'B' ? 2 : 0;
     if (base == 0)
         refuse(is_digit(radix) ? Error::DataType : Error::Syntax, e);  // #<digit> is block data
     if (e.size() == 2)

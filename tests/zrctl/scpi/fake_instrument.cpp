@@ -38,8 +38,9 @@ FakeInstrument::FakeInstrument(Engine& engine)
     t.add("[SOURce:]LIST:DWELl",
           {.set = counted([this](const Call& c) { dwell = numeric_value(c.parameters[0], {1e-6, 10, kTimeUnits}); }),
            .query = [this](const Call&) { return number_response(dwell); }});
-    t.add("[SOURce:]LIST:COUNt", {.set = counted([this](const Call& c) { count = whole_value(c.parameters[0], 1, 1000); }),
-                                  .query = [this](const Call&) { return std::to_string(count); }});
+    t.add("[SOURce:]LIST:COUNt",
+          {.set = counted([this](const Call& c) { count = whole_value(c.parameters[0], 1, 1000); }),
+           .query = [this](const Call&) { return std::to_string(count); }});
     t.add("INITiate[:IMMediate]", {.set = [this](const Call&) { running = true; }, .set_parameters = {0, 0}});
     t.add("ABORt", {.set = [this](const Call&) { running = false; }, .set_parameters = {0, 0}});
     t.add("PART", {.set = counted([this](const Call& c) { part = choice_value(c.parameters[0], kParts); }),

@@ -161,8 +161,8 @@ TEST(ScpiTree, OptionalNodesMayBeLeftOut)
     EXPECT_EQ(found({"SYST", "ERR"}), 3u);
     EXPECT_EQ(found({"SYST", "ERR", "NEXT"}), 3u);
     EXPECT_EQ(found({"SYST", "ERR", "COUN"}), 4u);
-    for (auto none : {std::initializer_list<const char*>{"CW"}, {"SOUR"}, {"FREQ", "CW", "CW"}, {"SOUR", "SOUR", "FREQ"},
-                      {"LIST"}, {"SYST", "ERR", "COUN", "NEXT"}, {"IDN"}})
+    for (auto none : {std::initializer_list<const char*>{"CW"}, {"SOUR"}, {"FREQ", "CW", "CW"},
+                      {"SOUR", "SOUR", "FREQ"}, {"LIST"}, {"SYST", "ERR", "COUN", "NEXT"}, {"IDN"}})
         EXPECT_EQ(found(none), 0u);
     ASSERT_NE(tree.find_common("idn"), nullptr);
     EXPECT_EQ(tree.find_common("idn")->set_parameters.min, 5u);

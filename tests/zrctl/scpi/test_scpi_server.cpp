@@ -188,7 +188,8 @@ TEST_F(ScpiServer, GarbageIsRefusedAndTheServerGoesOn)
 {
     start();
     TestClient c(at);
-    const char bytes[] = {'\0', 1, 0x1b, 0x7f, '\x80', '\xff', '"', '\'', ';', ',', ':', '?', '*', '#', ' ', '\r', '\n', '1'};
+    const char bytes[] = {'\0', 1,   0x1b, 0x7f, '\x80', '\xff', '"', '\'', ';',
+                          ',',  ':', '?',  '*',  '#',    ' ',    '\r', '\n', '1'};
     std::minstd_rand random(5025);
     std::string garbage;
     for (int i = 0; i < 256 * 1024; ++i)
