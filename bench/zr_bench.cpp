@@ -18,6 +18,9 @@
 #include "panel/runtime/ui_runtime.h"
 #include "panel/runtime/ui_runtime_qt.h"
 #include "panel/windows/sweep_window.h"
+#include "zrctl/scpi/scpi_engine.h"
+#include "zrctl/scpi/scpi_server.h"
+#include "zrctl/scpi/scpi_values.h"
 #include "zrctl/zrctl.h"
 
 #include <QApplication>
@@ -35,6 +38,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -42,6 +46,7 @@
 #include <functional>
 #include <ostream>
 #include <sstream>
+#include <thread>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -50,6 +55,7 @@
 #include <malloc.h>
 #include <spawn.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -534,6 +540,67 @@ BENCHMARK(BM_SweepMemoryOver100000Points)
     ->ArgName("window")
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
+
+// One SCPI program message read, found in the tree and run, with its response
+// line made: the engine alone, no socket.
+void BM_ScpiParseAndDispatch(benchmark::State& state)
+{
+    scpi::Engine engine;
+    double frequency = 0.0;
+    engine.commands().add("[SOURce:]FREQuency[:CW]",
+                          {.set = [&frequency](const scpi::Call& c) {
+                              frequency = scpi::numeric_value(c.parameters[0], {1e6, 6e9, scpi::kFrequencyUnits});
+                          }});
+    for (auto _ : state) {
+        engine.execute("FREQ 4321MHz;*OPC?");
+        benchmark::DoNotOptimize(engine.take_output());
+    }
+    if (frequency != 4321e6)
+        state.SkipWithError("FREQ did not reach the instrument");
+    state.counters["messages_per_s"] = benchmark::Counter(static_cast<double>(state.iterations()),
+                                                          benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_ScpiParseAndDispatch)->Unit(benchmark::kMicrosecond);
+
+// A query and its answer through the server on loopback, as a controller waits
+// for each: *IDN? to the response line read.
+void BM_ScpiLoopbackRoundTrip(benchmark::State& state)
+{
+    scpi::Engine engine;
+    engine.commands().add("*IDN", {.query = [](const scpi::Call&) { return "zr-eval,bench,0,0"; }});
+    scpi::Server server(engine, scpi::parse_endpoint("127.0.0.1:0"));
+    std::atomic<bool> stop{false};
+    std::thread loop([&] { server.run(stop); });
+    sockaddr_storage address;
+    const socklen_t length = scpi::socket_address(server.local(), address);
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (connect(fd, reinterpret_cast<sockaddr*>(&address), length) != 0)
+        state.SkipWithError("no connection to the server");
+    std::vector<double> ms;
+    char chunk[256];
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        std::string response;
+        send(fd, "*IDN?\n", 6, MSG_NOSIGNAL);
+        while (response.find('\n') == std::string::npos) {
+            const ssize_t n = recv(fd, chunk, sizeof chunk, 0);
+            if (n <= 0)
+                break;
+            response.append(chunk, static_cast<std::size_t>(n));
+        }
+        ms.push_back(ms_since(start));
+        if (response != "zr-eval,bench,0,0\n") {
+            state.SkipWithError("no answer to *IDN?");
+            break;
+        }
+    }
+    close(fd);
+    stop = true;
+    loop.join();
+    if (!ms.empty())
+        report_percentiles(state, ms);
+}
+BENCHMARK(BM_ScpiLoopbackRoundTrip)->Iterations(20000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
