@@ -1,7 +1,7 @@
-#include "panel/about.h"
+#include "app/about.h"
 
-#include "panel/main_panel.h"
-#include "panel/runtime/ui_runtime.h"
+#include "app/main_panel.h"
+#include "ui_runtime/ui_runtime.h"
 
 #include <cstdio>
 

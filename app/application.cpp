@@ -1,12 +1,12 @@
-#include "panel/application.h"
+#include "app/application.h"
 
-#include "panel/artwork.h"
-#include "panel/built_in_resource.h"
-#include "panel/callback_table.h"
-#include "panel/control_descriptions.h"
-#include "panel/last_burst.h"
-#include "panel/New_Panel.h"
-#include "panel/shutdown.h"
+#include "app/artwork.h"
+#include "resource/built_in_resource.h"
+#include "app/callback_table.h"
+#include "app/control_descriptions.h"
+#include "app/last_burst.h"
+#include "resource/New_Panel.h"
+#include "app/shutdown.h"
 
 namespace {
 

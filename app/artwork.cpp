@@ -1,4 +1,4 @@
-#include "panel/artwork.h"
+#include "app/artwork.h"
 
 #include <QFont>
 #include <QImage>

@@ -1,6 +1,6 @@
-#include "panel/bus_view_menu.h"
+#include "app/bus_view_menu.h"
 
-#include "panel/windows/bus_view.h"
+#include "app/windows/bus_view.h"
 
 void Open_Bus_View(int, int, void*, int)
 {

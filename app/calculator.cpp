@@ -1,12 +1,12 @@
-#include "model/callbacks/calculator.h"
+#include "app/calculator.h"
 
 #include "model/calculation.h"
 #include "model/chip_limits.h"
-#include "model/callbacks/solve_report.h"
-#include "model/callbacks/toggle_rows.h"
-#include "panel/main_panel.h"
-#include "panel/New_Panel.h"
-#include "panel/runtime/ui_runtime.h"
+#include "app/solve_report.h"
+#include "app/toggle_rows.h"
+#include "app/main_panel.h"
+#include "resource/New_Panel.h"
+#include "ui_runtime/ui_runtime.h"
 
 namespace {
 

@@ -1,15 +1,15 @@
-#include "panel/callback_table.h"
+#include "app/callback_table.h"
 
-#include "link/callbacks/programming_frames.h"
-#include "model/callbacks/bit_editors.h"
-#include "model/callbacks/numeric_fields.h"
-#include "panel/about.h"
-#include "panel/bus_view_menu.h"
-#include "panel/shutdown.h"
-#include "panel/sweep_menu.h"
-#include "panel/part_selection.h"
-#include "panel/register_transfer.h"
-#include "panel/setups.h"
+#include "app/board/programming_frames.h"
+#include "app/bit_editors.h"
+#include "app/numeric_fields.h"
+#include "app/about.h"
+#include "app/bus_view_menu.h"
+#include "app/shutdown.h"
+#include "app/sweep_menu.h"
+#include "app/part_selection.h"
+#include "app/register_transfer.h"
+#include "app/setups.h"
 
 namespace {
 

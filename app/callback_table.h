@@ -1,7 +1,7 @@
 #pragma once
 // The one table that binds the callback names of the UI resource to functions.
 
-#include "panel/runtime/ui_runtime.h"
+#include "ui_runtime/ui_runtime.h"
 
 #include <string_view>
 

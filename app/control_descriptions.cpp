@@ -1,9 +1,9 @@
-#include "panel/control_descriptions.h"
+#include "app/control_descriptions.h"
 
-#include "link/serial_words.h"
-#include "panel/New_Panel.h"
-#include "panel/runtime/ui_runtime.h"
-#include "panel/runtime/ui_runtime_qt.h"
+#include "wire/serial_words.h"
+#include "resource/New_Panel.h"
+#include "ui_runtime/ui_runtime.h"
+#include "ui_runtime/ui_runtime_qt.h"
 
 #include <cstdio>
 #include <string>

@@ -1,9 +1,9 @@
-#include "panel/last_burst.h"
+#include "app/last_burst.h"
 
-#include "link/bursts.h"
-#include "link/callbacks/bitbang_transmitter.h"
-#include "link/callbacks/programming_frames.h"
-#include "panel/main_panel.h"
+#include "wire/bursts.h"
+#include "app/board/bitbang_transmitter.h"
+#include "app/board/programming_frames.h"
+#include "app/main_panel.h"
 
 #include <optional>
 

@@ -2,7 +2,7 @@
 // The program's name, its files and the main panel's height, which start-up
 // and shutdown share.
 
-#include "panel/built_in_resource.h"
+#include "resource/built_in_resource.h"
 
 // The UI resource, carried inside the program, and the panel-state file in the
 // working directory.

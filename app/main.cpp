@@ -1,5 +1,5 @@
-#include "panel/startup.h"
-#include "panel/runtime/ui_runtime.h"
+#include "app/startup.h"
+#include "ui_runtime/ui_runtime.h"
 
 int main(int argc, char* argv[])
 {

@@ -1,4 +1,4 @@
-#include "panel/main_panel.h"
+#include "app/main_panel.h"
 
 int MainPanelHandle = 0;
 int SplashPanelHandle = 0;

@@ -1,9 +1,9 @@
-#include "model/callbacks/numeric_fields.h"
+#include "app/numeric_fields.h"
 
-#include "model/callbacks/calculator.h"
-#include "model/callbacks/solve_report.h"
-#include "panel/New_Panel.h"
-#include "panel/runtime/ui_runtime.h"
+#include "app/calculator.h"
+#include "app/solve_report.h"
+#include "resource/New_Panel.h"
+#include "ui_runtime/ui_runtime.h"
 
 int spin_new_reg_values(int, int control, int event, void*, int, int)
 {

@@ -1,10 +1,10 @@
-#include "model/callbacks/panel_settings.h"
+#include "app/panel_settings.h"
 
-#include "model/callbacks/calculator.h"
-#include "model/callbacks/toggle_rows.h"
-#include "panel/main_panel.h"
-#include "panel/New_Panel.h"
-#include "panel/runtime/ui_runtime.h"
+#include "app/calculator.h"
+#include "app/toggle_rows.h"
+#include "app/main_panel.h"
+#include "resource/New_Panel.h"
+#include "ui_runtime/ui_runtime.h"
 
 RegisterSet settings_from_panel()
 {

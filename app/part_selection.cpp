@@ -1,11 +1,11 @@
-#include "panel/part_selection.h"
+#include "app/part_selection.h"
 
-#include "model/callbacks/calculator.h"
-#include "model/callbacks/toggle_rows.h"
-#include "panel/main_panel.h"
-#include "panel/New_Panel.h"
-#include "panel/runtime/ui_runtime.h"
-#include "panel/setup_file.h"
+#include "app/calculator.h"
+#include "app/toggle_rows.h"
+#include "app/main_panel.h"
+#include "resource/New_Panel.h"
+#include "ui_runtime/ui_runtime.h"
+#include "resource/setup_file.h"
 
 #include <cstdio>
 

@@ -1,12 +1,12 @@
-#include "panel/shutdown.h"
+#include "app/shutdown.h"
 
-#include "link/callbacks/board_connection.h"
-#include "panel/lifecycle.h"
-#include "panel/main_panel.h"
-#include "panel/New_Panel.h"
-#include "panel/runtime/ui_runtime.h"
-#include "panel/state_keeping.h"
-#include "panel/sweep_menu.h"
+#include "app/board/board_connection.h"
+#include "app/lifecycle.h"
+#include "app/main_panel.h"
+#include "resource/New_Panel.h"
+#include "ui_runtime/ui_runtime.h"
+#include "app/state_keeping.h"
+#include "app/sweep_menu.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "model/callbacks/solve_report.h"
+#include "app/solve_report.h"
 
 #include "model/solve_outcome.h"
-#include "panel/main_panel.h"
-#include "panel/New_Panel.h"
-#include "panel/runtime/ui_runtime.h"
+#include "app/main_panel.h"
+#include "resource/New_Panel.h"
+#include "ui_runtime/ui_runtime.h"
 
 #include <cstdio>
 

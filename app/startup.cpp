@@ -1,14 +1,14 @@
-#include "panel/startup.h"
+#include "app/startup.h"
 
-#include "link/callbacks/board_connection.h"
-#include "model/callbacks/calculator.h"
-#include "panel/application.h"
-#include "panel/main_panel.h"
-#include "panel/New_Panel.h"
-#include "panel/runtime/ui_runtime.h"
-#include "panel/shutdown.h"
-#include "panel/state_keeping.h"
-#include "panel/status_box.h"
+#include "app/board/board_connection.h"
+#include "app/calculator.h"
+#include "app/application.h"
+#include "app/main_panel.h"
+#include "resource/New_Panel.h"
+#include "ui_runtime/ui_runtime.h"
+#include "app/shutdown.h"
+#include "app/state_keeping.h"
+#include "app/status_box.h"
 
 #include <csignal>
 #include <cstdio>

@@ -1,7 +1,7 @@
 #pragma once
 // The program's way in: start-up and the event loop.
 
-#include "panel/lifecycle.h"
+#include "app/lifecycle.h"
 
 // Start-up, the event loop and the way out. Returns the exit status: 0 after a
 // normal shutdown, -1 when the runtime or a panel of the resource cannot be loaded.

@@ -1,14 +1,14 @@
-#include "panel/state_keeping.h"
+#include "app/state_keeping.h"
 
-#include "model/callbacks/toggle_rows.h"
+#include "app/toggle_rows.h"
 #include "model/chip_limits.h"
 #include "model/frequency.h"
-#include "panel/lifecycle.h"
-#include "panel/main_panel.h"
-#include "panel/New_Panel.h"
-#include "panel/runtime/file_io.h"
-#include "panel/runtime/ui_runtime.h"
-#include "panel/status_box.h"
+#include "app/lifecycle.h"
+#include "app/main_panel.h"
+#include "resource/New_Panel.h"
+#include "ui_files/file_io.h"
+#include "ui_runtime/ui_runtime.h"
+#include "app/status_box.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,8 +1,8 @@
-#include "panel/status_box.h"
+#include "app/status_box.h"
 
-#include "panel/main_panel.h"
-#include "panel/New_Panel.h"
-#include "panel/runtime/ui_runtime.h"
+#include "app/main_panel.h"
+#include "resource/New_Panel.h"
+#include "ui_runtime/ui_runtime.h"
 
 #include <cstdarg>
 #include <cstdio>

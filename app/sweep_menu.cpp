@@ -1,6 +1,6 @@
-#include "panel/sweep_menu.h"
+#include "app/sweep_menu.h"
 
-#include "panel/windows/sweep_window.h"
+#include "app/windows/sweep_window.h"
 
 void Open_Sweep_Window(int, int, void*, int)
 {

@@ -1,7 +1,7 @@
-#include "model/callbacks/toggle_rows.h"
+#include "app/toggle_rows.h"
 
-#include "panel/main_panel.h"
-#include "panel/runtime/ui_runtime.h"
+#include "app/main_panel.h"
+#include "ui_runtime/ui_runtime.h"
 
 void set_toggles(ToggleRow row, uint32_t value)
 {

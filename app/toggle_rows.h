@@ -5,7 +5,7 @@
 // from the highest weight down to weight 1.
 
 #include "model/toggle_pattern.h"
-#include "panel/New_Panel.h"
+#include "resource/New_Panel.h"
 
 #include <cstdint>
 #include <span>

@@ -1,6 +1,6 @@
-#include "link/d2xx/d2xx.h"
+#include "d2xx/d2xx.h"
 
-#include "link/d2xx/libftdi_driver.h"
+#include "d2xx/libftdi_driver.h"
 
 #include <cstdio>
 

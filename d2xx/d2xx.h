@@ -3,7 +3,7 @@
 // and status numbers. Behind them stands one board driver: libftdi for real
 // boards, or a simulated board that tests install.
 
-#include "link/d2xx/board_driver.h"
+#include "d2xx/board_driver.h"
 
 #include <cstddef>
 

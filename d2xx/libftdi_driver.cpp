@@ -1,4 +1,4 @@
-#include "link/d2xx/libftdi_driver.h"
+#include "d2xx/libftdi_driver.h"
 
 #include <ftdi.h>
 #include <libusb.h>

@@ -1,7 +1,7 @@
 #pragma once
 // Real boards, through libftdi. The only place that includes libftdi's header.
 
-#include "link/d2xx/board_driver.h"
+#include "d2xx/board_driver.h"
 
 // The driver of real boards; one for the whole program. It numbers devices as
 // D2XX does, every port of a multi-port chip one device, and answers with D2XX's

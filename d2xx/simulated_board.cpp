@@ -1,4 +1,4 @@
-#include "link/d2xx/simulated_board.h"
+#include "d2xx/simulated_board.h"
 
 #include <cstdio>
 

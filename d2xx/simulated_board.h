@@ -2,7 +2,7 @@
 // A simulated interface board for tests and benchmarks: a chosen device count,
 // injected faults, and a record of every call and every burst written.
 
-#include "link/d2xx/board_driver.h"
+#include "d2xx/board_driver.h"
 
 #include <functional>
 #include <string>

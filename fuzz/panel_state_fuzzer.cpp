@@ -1,10 +1,10 @@
 // libFuzzer target of the panel-state reader: whatever the file holds, the
 // reader never crashes or reads out of bounds, and it either accepts the file
 // whole, with every value fit for its control, or changes nothing and says why.
-#include "panel/application.h"
-#include "panel/New_Panel.h"
-#include "panel/runtime/panel_state.h"
-#include "panel/runtime/ui_resource_file.h"
+#include "app/application.h"
+#include "resource/New_Panel.h"
+#include "ui_files/panel_state.h"
+#include "ui_runtime/ui_resource_file.h"
 
 #include <cmath>
 #include <cstdint>

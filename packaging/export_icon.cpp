@@ -1,6 +1,6 @@
 // Draws the program's icon with the program's own artwork and writes it as a
 // PNG file: export_icon FILE SIZE. Run at build time for the desktop menu.
-#include "panel/artwork.h"
+#include "app/artwork.h"
 
 #include <QGuiApplication>
 #include <QImage>

@@ -1,4 +1,4 @@
-#include "panel/New_Panel.h"
+#include "resource/New_Panel.h"
 
 #include <iterator>
 

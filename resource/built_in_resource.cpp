@@ -1,6 +1,6 @@
-#include "panel/built_in_resource.h"
+#include "resource/built_in_resource.h"
 
-#include "panel/New_Panel.h"
+#include "resource/New_Panel.h"
 
 namespace {
 

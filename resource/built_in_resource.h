@@ -4,7 +4,7 @@
 // the numbers of the resource's constants. No toolkit: the command-line tool
 // reads them as the panel does.
 
-#include "panel/runtime/ui_application.h"
+#include "ui_files/ui_application.h"
 
 #include <string_view>
 

@@ -11,7 +11,7 @@
 // The state's lines are read by the panel-state reader; no toolkit, so the
 // command-line tool reads setups as the panel does, and panel states alike.
 
-#include "panel/runtime/panel_state.h"
+#include "ui_files/panel_state.h"
 
 #include <optional>
 #include <string>

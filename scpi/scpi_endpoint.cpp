@@ -1,4 +1,4 @@
-#include "zrctl/scpi/scpi_endpoint.h"
+#include "scpi/scpi_endpoint.h"
 
 #include <charconv>
 #include <cstring>

@@ -1,6 +1,6 @@
-#include "zrctl/scpi/scpi_engine.h"
+#include "scpi/scpi_engine.h"
 
-#include "zrctl/scpi/scpi_values.h"
+#include "scpi/scpi_values.h"
 
 #include <stdexcept>
 

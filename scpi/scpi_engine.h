@@ -15,8 +15,8 @@
 // are not run, the responses before it are still sent. Other errors are queued
 // and the message goes on.
 
-#include "zrctl/scpi/scpi_status.h"
-#include "zrctl/scpi/scpi_tree.h"
+#include "scpi/scpi_status.h"
+#include "scpi/scpi_tree.h"
 
 #include <cstddef>
 #include <functional>

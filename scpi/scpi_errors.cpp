@@ -1,4 +1,4 @@
-#include "zrctl/scpi/scpi_errors.h"
+#include "scpi/scpi_errors.h"
 
 namespace scpi {
 

@@ -1,4 +1,4 @@
-#include "zrctl/scpi/scpi_parser.h"
+#include "scpi/scpi_parser.h"
 
 #include <charconv>
 #include <cstdint>

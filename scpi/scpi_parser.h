@@ -7,7 +7,7 @@
 // Only space and tab separate; every other control byte, NUL included, and
 // every byte above 0x7E is an invalid character, also inside a string.
 
-#include "zrctl/scpi/scpi_errors.h"
+#include "scpi/scpi_errors.h"
 
 #include <string>
 #include <string_view>

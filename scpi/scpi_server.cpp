@@ -1,4 +1,4 @@
-#include "zrctl/scpi/scpi_server.h"
+#include "scpi/scpi_server.h"
 
 #include <algorithm>
 #include <cerrno>

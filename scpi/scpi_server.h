@@ -11,8 +11,8 @@
 // Time out error); invalid bytes are the parser's errors. A client that reads
 // nothing while its responses pile up is dropped after reader_timeout.
 
-#include "zrctl/scpi/scpi_endpoint.h"
-#include "zrctl/scpi/scpi_engine.h"
+#include "scpi/scpi_endpoint.h"
+#include "scpi/scpi_engine.h"
 
 #include <atomic>
 #include <chrono>

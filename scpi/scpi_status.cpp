@@ -1,6 +1,6 @@
-#include "zrctl/scpi/scpi_status.h"
+#include "scpi/scpi_status.h"
 
-#include "zrctl/scpi/scpi_values.h"
+#include "scpi/scpi_values.h"
 
 #include <cstdio>
 

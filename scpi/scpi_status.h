@@ -2,7 +2,7 @@
 // The instrument's error/event queue and its standard event status register, as
 // SYSTem:ERRor?, SYSTem:ERRor:COUNt?, *ESR? and *CLS read and clear them.
 
-#include "zrctl/scpi/scpi_errors.h"
+#include "scpi/scpi_errors.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "zrctl/scpi/scpi_tree.h"
+#include "scpi/scpi_tree.h"
 
 #include <stdexcept>
 

@@ -7,7 +7,7 @@
 // long form (FREQUENCY), in any case; nothing in between (FREQU). Bracketed
 // nodes may be left out.
 
-#include "zrctl/scpi/scpi_parser.h"
+#include "scpi/scpi_parser.h"
 
 #include <cstddef>
 #include <cstdint>

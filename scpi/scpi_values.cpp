@@ -1,6 +1,6 @@
-#include "zrctl/scpi/scpi_values.h"
+#include "scpi/scpi_values.h"
 
-#include "zrctl/scpi/scpi_tree.h"
+#include "scpi/scpi_tree.h"
 
 #include <charconv>
 #include <cmath>

@@ -5,7 +5,7 @@
 // -138 for a unit where none is taken, -222 for a value out of range (NaN and
 // INF included), -224 for a value the command has no setting for.
 
-#include "zrctl/scpi/scpi_parser.h"
+#include "scpi/scpi_parser.h"
 
 #include <cstddef>
 #include <cstdint>

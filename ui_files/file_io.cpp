@@ -1,4 +1,4 @@
-#include "panel/runtime/file_io.h"
+#include "ui_files/file_io.h"
 
 #include <cerrno>
 #include <csignal>

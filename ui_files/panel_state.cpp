@@ -1,6 +1,6 @@
-#include "panel/runtime/panel_state.h"
+#include "ui_files/panel_state.h"
 
-#include "panel/runtime/file_io.h"
+#include "ui_files/file_io.h"
 
 #include "model/quoted_input.h"
 

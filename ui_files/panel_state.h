@@ -16,7 +16,7 @@
 // The format and its reader need no toolkit; saving and recalling a loaded
 // panel's state are the panel layer's SavePanelState and RecallPanelState.
 
-#include "panel/runtime/ui_resource.h"
+#include "ui_files/ui_resource.h"
 
 #include <cstddef>
 #include <string>

@@ -1,4 +1,4 @@
-#include "panel/runtime/ui_resource.h"
+#include "ui_files/ui_resource.h"
 
 #include <nlohmann/json.hpp>
 

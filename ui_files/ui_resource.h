@@ -4,7 +4,7 @@
 // known to the application, every kind, type and range consistent) before
 // anything is built from it. No toolkit: tools read the resource too.
 
-#include "panel/runtime/ui_application.h"
+#include "ui_files/ui_application.h"
 
 #include <optional>
 #include <string>

@@ -1,12 +1,12 @@
 // The panel layer's calls that save a loaded panel's state to its file and
 // recall it, in the text format of panel_state.h.
-#include "panel/runtime/panel_state.h"
+#include "ui_files/panel_state.h"
 
-#include "panel/runtime/ui_runtime.h"
-#include "panel/runtime/ui_runtime_qt.h"
-#include "panel/runtime/ui_runtime_state.h"
+#include "ui_runtime/ui_runtime.h"
+#include "ui_runtime/ui_runtime_qt.h"
+#include "ui_runtime/ui_runtime_state.h"
 
-#include "panel/runtime/file_io.h"
+#include "ui_files/file_io.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The panel layer's runtime: start and end, the event loop, delays, message boxes and web addresses.
-#include "panel/runtime/ui_runtime.h"
+#include "ui_runtime/ui_runtime.h"
 
-#include "panel/runtime/ui_runtime_state.h"
+#include "ui_runtime/ui_runtime_state.h"
 
 #include <QAbstractEventDispatcher>
 #include <QClipboard>

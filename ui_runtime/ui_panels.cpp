@@ -1,8 +1,8 @@
 // Panels built from the UI resource, operator events turned into callbacks,
 // and the Qt side that tests and tools use.
-#include "panel/runtime/ui_resource_file.h"
-#include "panel/runtime/ui_runtime_state.h"
-#include "panel/runtime/widgets.h"
+#include "ui_runtime/ui_resource_file.h"
+#include "ui_runtime/ui_runtime_state.h"
+#include "ui_runtime/widgets.h"
 
 #include <QCloseEvent>
 #include <QFrame>

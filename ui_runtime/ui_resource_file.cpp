@@ -1,4 +1,4 @@
-#include "panel/runtime/ui_resource_file.h"
+#include "ui_runtime/ui_resource_file.h"
 
 #include <QFile>
 

@@ -10,7 +10,7 @@
 // or menu item; Enter in a numeric field, an arrow step, or leaving a field whose
 // text was edited.
 
-#include "panel/runtime/ui_application.h"
+#include "ui_files/ui_application.h"
 
 #include <string>
 #include <vector>

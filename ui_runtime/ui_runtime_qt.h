@@ -2,9 +2,9 @@
 // The Qt side of the panel layer, for tests and tools that drive or picture the
 // real widgets: each control is the widget whose object name is its constant.
 
-#include "panel/runtime/panel_state.h"
-#include "panel/runtime/ui_resource.h"
-#include "panel/runtime/ui_runtime.h"
+#include "ui_files/panel_state.h"
+#include "ui_files/ui_resource.h"
+#include "ui_runtime/ui_runtime.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "panel/runtime/ui_runtime_state.h"
+#include "ui_runtime/ui_runtime_state.h"
 
 namespace ui_layer {
 

@@ -2,9 +2,9 @@
 // What the panel layer keeps of its panels, controls and menu bars, shared by
 // the files that build them, hold their values and run the event loop.
 
-#include "panel/runtime/ui_resource.h"
-#include "panel/runtime/ui_runtime.h"
-#include "panel/runtime/ui_runtime_qt.h"
+#include "ui_files/ui_resource.h"
+#include "ui_runtime/ui_runtime.h"
+#include "ui_runtime/ui_runtime_qt.h"
 
 #include <QApplication>
 #include <QEventLoop>

@@ -1,6 +1,6 @@
 // Control values in each control's own type, and control and panel attributes.
-#include "panel/runtime/ui_runtime_state.h"
-#include "panel/runtime/widgets.h"
+#include "ui_runtime/ui_runtime_state.h"
+#include "ui_runtime/widgets.h"
 
 #include <QPlainTextEdit>
 #include <QScrollBar>

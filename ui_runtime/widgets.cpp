@@ -1,6 +1,6 @@
-#include "panel/runtime/widgets.h"
+#include "ui_runtime/widgets.h"
 
-#include "panel/runtime/ui_runtime.h"
+#include "ui_runtime/ui_runtime.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>

@@ -2,7 +2,7 @@
 // "windowclose", which destroys the X window instead of asking it to close): the
 // toolkit does not tell the widget, so the process would run on without a window.
 // The X server's word that the window is gone is taken as the window's close.
-#include "panel/runtime/ui_runtime_state.h"
+#include "ui_runtime/ui_runtime_state.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAbstractNativeEventFilter>

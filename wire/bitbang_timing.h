@@ -6,7 +6,7 @@
 // rule is FTDI's for that family (FT232R, FT245R); other families' notes may
 // give another.
 
-#include "link/board_setup.h"
+#include "wire/board_setup.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
-#include "link/burst_decoder.h"
+#include "wire/burst_decoder.h"
 
-#include "link/board_lines.h"
-#include "link/serial_words.h"
+#include "wire/board_lines.h"
+#include "wire/serial_words.h"
 
 ChipReception decode_burst(const std::vector<uint8_t>& burst)
 {

@@ -1,6 +1,6 @@
-#include "link/burst_trace.h"
+#include "wire/burst_trace.h"
 
-#include "link/board_lines.h"
+#include "wire/board_lines.h"
 
 #include <algorithm>
 

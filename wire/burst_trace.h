@@ -3,7 +3,7 @@
 // carries, and each latch with the word it latches and what that word sets. The
 // labels come from the chip-side decoder, so they say what the chip receives.
 
-#include "link/word_fields.h"
+#include "wire/word_fields.h"
 
 #include <cstddef>
 #include <cstdint>

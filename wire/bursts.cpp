@@ -1,7 +1,7 @@
-#include "link/bursts.h"
+#include "wire/bursts.h"
 
-#include "link/board_lines.h"
-#include "link/serial_words.h"
+#include "wire/board_lines.h"
+#include "wire/serial_words.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "link/register_json.h"
+#include "wire/register_json.h"
 
 #include <algorithm>
 #include <cctype>

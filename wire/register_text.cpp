@@ -1,8 +1,8 @@
-#include "link/register_text.h"
+#include "wire/register_text.h"
 
-#include "link/board_lines.h"
-#include "link/serial_words.h"
-#include "link/word_fields.h"
+#include "wire/board_lines.h"
+#include "wire/serial_words.h"
+#include "wire/word_fields.h"
 #include "model/quoted_input.h"
 
 #include <algorithm>

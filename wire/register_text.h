@@ -3,7 +3,7 @@
 // header and as JSON; and register words read back from any of those, or from
 // words pasted as they come.
 
-#include "link/register_json.h"
+#include "wire/register_json.h"
 #include "model/register_set.h"
 
 #include <cstddef>

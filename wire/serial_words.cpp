@@ -1,4 +1,4 @@
-#include "link/serial_words.h"
+#include "wire/serial_words.h"
 
 #include "model/chip_limits.h"
 #include "model/toggle_pattern.h"

@@ -1,7 +1,7 @@
-#include "link/short_write.h"
+#include "wire/short_write.h"
 
-#include "link/burst_decoder.h"
-#include "link/serial_words.h"
+#include "wire/burst_decoder.h"
+#include "wire/serial_words.h"
 
 #include <algorithm>
 #include <cstdio>

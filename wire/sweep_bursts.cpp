@@ -1,6 +1,6 @@
-#include "link/sweep_bursts.h"
+#include "wire/sweep_bursts.h"
 
-#include "link/serial_words.h"
+#include "wire/serial_words.h"
 
 #include <algorithm>
 #include <iterator>

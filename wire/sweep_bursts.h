@@ -5,7 +5,7 @@
 // that of the point written before it sends only its auxiliary word: 49 bytes
 // whose one latched word the chip tells apart by its last bits 001.
 
-#include "link/bursts.h"
+#include "wire/bursts.h"
 #include "model/sweep_plan.h"
 
 #include <array>

@@ -1,6 +1,6 @@
-#include "link/sweep_csv.h"
+#include "wire/sweep_csv.h"
 
-#include "link/sweep_bursts.h"
+#include "wire/sweep_bursts.h"
 
 #include <cstdio>
 #include <ctime>

@@ -4,7 +4,7 @@
 // each point was written and when it was last written whole (milliseconds from
 // the start of the run, and UTC). The first column reads back as a sweep list.
 
-#include "link/sweep_run.h"
+#include "wire/sweep_run.h"
 #include "model/sweep_plan.h"
 
 #include <ostream>

@@ -1,4 +1,4 @@
-#include "link/sweep_run.h"
+#include "wire/sweep_run.h"
 
 #include <cmath>
 #include <limits>

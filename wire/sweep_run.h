@@ -5,8 +5,8 @@
 // not grow with the writes: for each point of the table, how often and when it
 // was last written.
 
-#include "link/short_write.h"
-#include "link/sweep_bursts.h"
+#include "wire/short_write.h"
+#include "wire/sweep_bursts.h"
 #include "model/sweep_plan.h"
 
 #include <chrono>

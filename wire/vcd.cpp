@@ -1,6 +1,6 @@
-#include "link/vcd.h"
+#include "wire/vcd.h"
 
-#include "link/board_lines.h"
+#include "wire/board_lines.h"
 
 #include <cmath>
 #include <iterator>

@@ -1,6 +1,6 @@
-#include "link/word_fields.h"
+#include "wire/word_fields.h"
 
-#include "link/serial_words.h"
+#include "wire/serial_words.h"
 #include "model/chip_limits.h"
 
 #include <cstdio>

@@ -4,7 +4,7 @@
 // when its last three bits are 001; the 8 bits framed by E_WR are the
 // enhancement word.
 
-#include "link/burst_decoder.h"
+#include "wire/burst_decoder.h"
 
 #include <cstdint>
 #include <string>

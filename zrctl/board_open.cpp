@@ -4,7 +4,7 @@
 #include "zrctl/failure.h"
 #include "zrctl/numbers.h"
 
-#include "link/board_setup.h"
+#include "wire/board_setup.h"
 
 #include <CLI/CLI.hpp>
 

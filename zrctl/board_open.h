@@ -6,7 +6,7 @@
 #include "zrctl/report.h"
 #include "zrctl/settings.h"
 
-#include "link/d2xx/d2xx.h"
+#include "d2xx/d2xx.h"
 
 #include <string>
 

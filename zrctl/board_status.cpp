@@ -2,7 +2,7 @@
 
 #include "zrctl/failure.h"
 
-#include "link/d2xx/d2xx.h"
+#include "d2xx/d2xx.h"
 
 std::string status_text(FT_STATUS status)
 {

@@ -1,7 +1,7 @@
 #pragma once
 // D2XX statuses as zrctl reports them, and the devices it counts.
 
-#include "link/d2xx/board_driver.h"
+#include "d2xx/board_driver.h"
 
 #include <string>
 

@@ -3,9 +3,9 @@
 #include "zrctl/failure.h"
 
 #include "model/register_set.h"
-#include "panel/built_in_resource.h"
-#include "panel/New_Panel.h"
-#include "panel/setup_file.h"
+#include "resource/built_in_resource.h"
+#include "resource/New_Panel.h"
+#include "resource/setup_file.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // ranges and first-start values of its fields and switches, the controls its
 // state file holds, and the parts' names on the part menu.
 
-#include "panel/runtime/ui_resource.h"
+#include "ui_files/ui_resource.h"
 
 #include <string>
 #include <vector>

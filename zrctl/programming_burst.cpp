@@ -1,6 +1,6 @@
 #include "zrctl/programming_burst.h"
 
-#include "link/serial_words.h"
+#include "wire/serial_words.h"
 
 #include <CLI/CLI.hpp>
 

@@ -6,7 +6,7 @@
 #include "zrctl/report.h"
 #include "zrctl/settings.h"
 
-#include "link/bursts.h"
+#include "wire/bursts.h"
 
 #include <cstdint>
 #include <vector>

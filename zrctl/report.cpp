@@ -4,7 +4,7 @@
 #include "zrctl/settings.h"
 
 #include "model/solve_outcome.h"
-#include "panel/New_Panel.h"
+#include "resource/New_Panel.h"
 
 #include <cstdio>
 

@@ -2,7 +2,7 @@
 // What the commands print: the same facts as one JSON document, or as lines of
 // text that show the panel's own texts.
 
-#include "link/register_json.h"
+#include "wire/register_json.h"
 #include "model/calculation.h"
 #include "model/register_set.h"
 

@@ -4,10 +4,10 @@
 #include "zrctl/numbers.h"
 #include "zrctl/panel_resource.h"
 
-#include "panel/built_in_resource.h"
-#include "panel/New_Panel.h"
-#include "panel/runtime/panel_state.h"
-#include "panel/setup_file.h"
+#include "resource/built_in_resource.h"
+#include "resource/New_Panel.h"
+#include "ui_files/panel_state.h"
+#include "resource/setup_file.h"
 
 #include <CLI/CLI.hpp>
 

@@ -3,7 +3,7 @@
 // hold them: the panel's first-start values from its UI resource, then a saved
 // panel state if one is named, then the options given.
 
-#include "link/register_json.h"
+#include "wire/register_json.h"
 #include "model/register_set.h"
 
 #include <string>

@@ -1,10 +1,10 @@
-#include "link/callbacks/bitbang_transmitter.h"
+#include "app/board/bitbang_transmitter.h"
 
-#include "link/burst_decoder.h"
-#include "link/callbacks/board_connection.h"
-#include "link/serial_words.h"
-#include "link/short_write.h"
-#include "panel/status_box.h"
+#include "wire/burst_decoder.h"
+#include "app/board/board_connection.h"
+#include "wire/serial_words.h"
+#include "wire/short_write.h"
+#include "app/status_box.h"
 
 #include <vector>
 

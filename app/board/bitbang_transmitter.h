@@ -3,8 +3,8 @@
 // the board is one state of its eight lines, taken one after another: the serial
 // clock, data and both write strobes are made entirely by the byte pattern.
 
-#include "link/bursts.h"
-#include "link/d2xx/d2xx.h"
+#include "wire/bursts.h"
+#include "d2xx/d2xx.h"
 
 // Each burst is built whole in its buffer before the one write; the buffers are
 // reused by every press.

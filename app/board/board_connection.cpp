@@ -1,10 +1,10 @@
-#include "link/callbacks/board_connection.h"
+#include "app/board/board_connection.h"
 
-#include "link/board_setup.h"
-#include "panel/main_panel.h"
-#include "panel/New_Panel.h"
-#include "panel/runtime/ui_runtime.h"
-#include "panel/status_box.h"
+#include "wire/board_setup.h"
+#include "app/main_panel.h"
+#include "resource/New_Panel.h"
+#include "ui_runtime/ui_runtime.h"
+#include "app/status_box.h"
 
 FT_HANDLE FTDIHandle = nullptr;
 FT_STATUS FTDIStatus = FT_OK;

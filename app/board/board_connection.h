@@ -2,7 +2,7 @@
 // The interface board: found, opened and configured once at start-up, closed
 // once at quit. Every write goes through FTDIHandle.
 
-#include "link/d2xx/d2xx.h"
+#include "d2xx/d2xx.h"
 
 extern FT_HANDLE FTDIHandle;  // 0 until FT_Open succeeds
 extern FT_STATUS FTDIStatus;  // status of the last D2XX call

@@ -1,12 +1,12 @@
-#include "link/callbacks/programming_frames.h"
+#include "app/board/programming_frames.h"
 
-#include "link/callbacks/bitbang_transmitter.h"
-#include "link/serial_words.h"
-#include "model/callbacks/calculator.h"
-#include "model/callbacks/toggle_rows.h"
-#include "panel/main_panel.h"
-#include "panel/New_Panel.h"
-#include "panel/runtime/ui_runtime.h"
+#include "app/board/bitbang_transmitter.h"
+#include "wire/serial_words.h"
+#include "app/calculator.h"
+#include "app/toggle_rows.h"
+#include "app/main_panel.h"
+#include "resource/New_Panel.h"
+#include "ui_runtime/ui_runtime.h"
 
 #include <array>
 

@@ -1,6 +1,6 @@
-#include "panel/windows/sweep_table_model.h"
+#include "app/windows/sweep_table_model.h"
 
-#include "link/sweep_bursts.h"
+#include "wire/sweep_bursts.h"
 
 #include <cstdio>
 

@@ -2,7 +2,7 @@
 // The sweep window's table of points, read straight from the plan and the run:
 // a hundred thousand points cost no widget each.
 
-#include "link/sweep_run.h"
+#include "wire/sweep_run.h"
 #include "model/sweep_plan.h"
 
 #include <QAbstractTableModel>

@@ -5,7 +5,7 @@
 // table of points is built before running; the sweep runs from a timer, so the
 // panels stay responsive, and leaves the main panel on the last point programmed.
 
-#include "link/sweep_run.h"
+#include "wire/sweep_run.h"
 #include "model/sweep_plan.h"
 
 #include <QTimer>

@@ -1,12 +1,12 @@
 // The About box and the maker's web link on the logo pictures.
-#include "panel_fixture.h"
+#include "support/panel_fixture.h"
 
 #include "support/operator_actions.h"
 
-#include "panel/about.h"
-#include "panel/lifecycle.h"
-#include "panel/runtime/ui_runtime.h"
-#include "panel/runtime/ui_runtime_qt.h"
+#include "app/about.h"
+#include "app/lifecycle.h"
+#include "ui_runtime/ui_runtime.h"
+#include "ui_runtime/ui_runtime_qt.h"
 
 #include <QAction>
 #include <QApplication>

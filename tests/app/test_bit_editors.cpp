@@ -1,10 +1,10 @@
 // The bit toggles and the numeric fields kept equal, through clicks and typing.
-#include "panel_fixture.h"
+#include "support/panel_fixture.h"
 
-#include "model/callbacks/calculator.h"
-#include "panel/main_panel.h"
-#include "model/callbacks/toggle_rows.h"
-#include "panel/runtime/ui_runtime.h"
+#include "app/calculator.h"
+#include "app/main_panel.h"
+#include "app/toggle_rows.h"
+#include "ui_runtime/ui_runtime.h"
 
 #include <vector>
 

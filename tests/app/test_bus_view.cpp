@@ -2,16 +2,16 @@
 // next press before any, the last burst written after, each bit cell with the
 // register bit it carries and each latch with its word, on the drawn items; zoom
 // and scroll; the picture and the Value Change Dump it exports.
-#include "board_fixture.h"
+#include "support/board_fixture.h"
 #include "support/operator_actions.h"
 #include "support/sigrok_words.h"
 #include "support/zrctl_run.h"
 
-#include "model/callbacks/calculator.h"
-#include "panel/main_panel.h"
-#include "panel/runtime/ui_runtime.h"
-#include "panel/runtime/ui_runtime_qt.h"
-#include "panel/windows/bus_view.h"
+#include "app/calculator.h"
+#include "app/main_panel.h"
+#include "ui_runtime/ui_runtime.h"
+#include "ui_runtime/ui_runtime_qt.h"
+#include "app/windows/bus_view.h"
 
 #include <QGraphicsItem>
 #include <QGraphicsScene>

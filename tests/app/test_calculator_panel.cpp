@@ -1,10 +1,10 @@
 // The calculator through the real panel: what it reads, the range rules it
 // applies, the frequencies and formula texts it shows, and the toggles it sets.
-#include "panel_fixture.h"
+#include "support/panel_fixture.h"
 
-#include "model/callbacks/calculator.h"
-#include "panel/main_panel.h"
-#include "panel/runtime/ui_runtime.h"
+#include "app/calculator.h"
+#include "app/main_panel.h"
+#include "ui_runtime/ui_runtime.h"
 
 #include <cstdio>
 

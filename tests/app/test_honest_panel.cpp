@@ -2,15 +2,15 @@
 // integer fields show what is used, a Fin beyond its field is shown and stepped
 // as it is, each solve says what it achieved; and it serves every screen and
 // the keyboard.
-#include "panel_fixture.h"
+#include "support/panel_fixture.h"
 
 #include "support/operator_actions.h"
 
-#include "model/callbacks/calculator.h"
-#include "panel/lifecycle.h"
-#include "panel/main_panel.h"
-#include "panel/runtime/ui_runtime.h"
-#include "panel/runtime/ui_runtime_qt.h"
+#include "app/calculator.h"
+#include "app/lifecycle.h"
+#include "app/main_panel.h"
+#include "ui_runtime/ui_runtime.h"
+#include "ui_runtime/ui_runtime_qt.h"
 
 #include <QAbstractSpinBox>
 #include <QAction>

@@ -1,19 +1,19 @@
 // Every control of the main panel, read back from the loaded panel: kind, label,
 // range, initial value, visibility, callback and place.
-#include "panel_fixture.h"
+#include "support/panel_fixture.h"
 
-#include "link/callbacks/programming_frames.h"
-#include "model/callbacks/bit_editors.h"
-#include "model/callbacks/numeric_fields.h"
-#include "panel/lifecycle.h"
-#include "panel/application.h"
-#include "panel/about.h"
-#include "panel/shutdown.h"
-#include "panel/part_selection.h"
-#include "panel/runtime/ui_resource_file.h"
-#include "panel/runtime/ui_runtime.h"
-#include "panel/runtime/ui_runtime_qt.h"
-#include "panel/runtime/widgets.h"
+#include "app/board/programming_frames.h"
+#include "app/bit_editors.h"
+#include "app/numeric_fields.h"
+#include "app/lifecycle.h"
+#include "app/application.h"
+#include "app/about.h"
+#include "app/shutdown.h"
+#include "app/part_selection.h"
+#include "ui_runtime/ui_resource_file.h"
+#include "ui_runtime/ui_runtime.h"
+#include "ui_runtime/ui_runtime_qt.h"
+#include "ui_runtime/widgets.h"
 
 #include <QAction>
 #include <QFile>

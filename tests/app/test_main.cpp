@@ -1,6 +1,6 @@
 // All tests drive the real widgets on Qt's offscreen platform: no display needed.
-#include "panel/application.h"
-#include "panel/runtime/ui_runtime.h"
+#include "app/application.h"
+#include "ui_runtime/ui_runtime.h"
 
 #include <gtest/gtest.h>
 

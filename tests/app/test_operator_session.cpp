@@ -4,12 +4,12 @@
 // another session than the fixed one, or replays the one a failure printed.
 #include "support/operator_session.h"
 
-#include "link/callbacks/board_connection.h"
-#include "model/callbacks/calculator.h"
-#include "panel/main_panel.h"
-#include "panel/startup.h"
-#include "panel/New_Panel.h"
-#include "panel/runtime/ui_runtime.h"
+#include "app/board/board_connection.h"
+#include "app/calculator.h"
+#include "app/main_panel.h"
+#include "app/startup.h"
+#include "resource/New_Panel.h"
+#include "ui_runtime/ui_runtime.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
 // Writes pictures of the panels for review: build/main_panel.png as the operator
 // first sees it, build/main_panel_zr3500.png with the fractional set shown, and
 // build/splash_panel.png.
-#include "panel_fixture.h"
+#include "support/panel_fixture.h"
 
-#include "model/callbacks/calculator.h"
-#include "panel/lifecycle.h"
-#include "panel/part_selection.h"
-#include "panel/runtime/ui_runtime.h"
-#include "panel/runtime/ui_runtime_qt.h"
+#include "app/calculator.h"
+#include "app/lifecycle.h"
+#include "app/part_selection.h"
+#include "ui_runtime/ui_runtime.h"
+#include "ui_runtime/ui_runtime_qt.h"
 
 #include <QAction>
 #include <QApplication>

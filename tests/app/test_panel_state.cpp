@@ -1,12 +1,12 @@
 // The panel-state file: readable text that gives back every control value bit for
 // bit, read whole and checked before anything changes, and saved in one step.
-#include "panel_fixture.h"
+#include "support/panel_fixture.h"
 
-#include "panel/lifecycle.h"
-#include "panel/application.h"
-#include "panel/runtime/panel_state.h"
-#include "panel/runtime/ui_runtime.h"
-#include "panel/runtime/ui_runtime_qt.h"
+#include "app/lifecycle.h"
+#include "app/application.h"
+#include "ui_files/panel_state.h"
+#include "ui_runtime/ui_runtime.h"
+#include "ui_runtime/ui_runtime_qt.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,13 +1,13 @@
 // The "Select Part" menu: the part flag, the part text, the fractional set shown
 // or hidden, K and dither cleared for the integer part, and the recompute.
-#include "panel_fixture.h"
+#include "support/panel_fixture.h"
 
-#include "model/callbacks/calculator.h"
-#include "panel/lifecycle.h"
-#include "panel/main_panel.h"
-#include "model/callbacks/toggle_rows.h"
-#include "panel/runtime/ui_runtime.h"
-#include "panel/runtime/ui_runtime_qt.h"
+#include "app/calculator.h"
+#include "app/lifecycle.h"
+#include "app/main_panel.h"
+#include "app/toggle_rows.h"
+#include "ui_runtime/ui_runtime.h"
+#include "ui_runtime/ui_runtime_qt.h"
 
 #include <QAction>
 #include <QLabel>

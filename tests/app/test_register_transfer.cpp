@@ -1,14 +1,14 @@
 // "Copy register words", "Export registers..." and "Import registers..." through
 // the real panel: what is exported comes back, for both parts and each format;
 // a word that cannot be one of its kind is refused by name and changes nothing.
-#include "panel_fixture.h"
+#include "support/panel_fixture.h"
 #include "support/operator_actions.h"
 
-#include "model/callbacks/calculator.h"
-#include "model/callbacks/toggle_rows.h"
-#include "panel/main_panel.h"
-#include "panel/runtime/ui_runtime.h"
-#include "panel/runtime/ui_runtime_qt.h"
+#include "app/calculator.h"
+#include "app/toggle_rows.h"
+#include "app/main_panel.h"
+#include "ui_runtime/ui_runtime.h"
+#include "ui_runtime/ui_runtime_qt.h"
 
 #include <QMenuBar>
 #include <QTemporaryDir>

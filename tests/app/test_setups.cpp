@@ -1,18 +1,18 @@
 // Named setups through the real panel: a setup comes back with its part, K and
 // dither; one that does not fit is refused with its line and changes nothing;
 // panel.sts is never a setup's name, nor a setup ever a panel.sts.
-#include "panel_fixture.h"
+#include "support/panel_fixture.h"
 #include "support/operator_actions.h"
 
-#include "model/callbacks/calculator.h"
-#include "model/callbacks/toggle_rows.h"
-#include "panel/built_in_resource.h"
-#include "panel/lifecycle.h"
-#include "panel/main_panel.h"
-#include "panel/runtime/panel_state.h"
-#include "panel/runtime/ui_runtime.h"
-#include "panel/runtime/ui_runtime_qt.h"
-#include "panel/state_keeping.h"
+#include "app/calculator.h"
+#include "app/toggle_rows.h"
+#include "resource/built_in_resource.h"
+#include "app/lifecycle.h"
+#include "app/main_panel.h"
+#include "ui_files/panel_state.h"
+#include "ui_runtime/ui_runtime.h"
+#include "ui_runtime/ui_runtime_qt.h"
+#include "app/state_keeping.h"
 
 #include <QDir>
 #include <QMenuBar>

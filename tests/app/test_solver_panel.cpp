@@ -1,10 +1,10 @@
 // Solving registers from "Out Freq (MHz)" through the real field: typed targets
 // with Enter, arrow keys and the arrow buttons.
-#include "panel_fixture.h"
+#include "support/panel_fixture.h"
 
-#include "model/callbacks/calculator.h"
-#include "panel/main_panel.h"
-#include "panel/runtime/ui_runtime.h"
+#include "app/calculator.h"
+#include "app/main_panel.h"
+#include "ui_runtime/ui_runtime.h"
 
 #include <QTest>
 #include <QWidget>

@@ -1,16 +1,16 @@
 // The whole start-up and shutdown through the real panels, with the waits
 // recorded instead of waited and the simulated board behind the D2XX calls.
-#include "startup_fixture.h"
+#include "support/startup_fixture.h"
 
 #include "support/operator_actions.h"
 
-#include "link/burst_decoder.h"
-#include "link/callbacks/board_connection.h"
-#include "link/serial_words.h"
-#include "panel/main_panel.h"
-#include "panel/New_Panel.h"
-#include "panel/runtime/ui_runtime.h"
-#include "panel/runtime/ui_runtime_qt.h"
+#include "wire/burst_decoder.h"
+#include "app/board/board_connection.h"
+#include "wire/serial_words.h"
+#include "app/main_panel.h"
+#include "resource/New_Panel.h"
+#include "ui_runtime/ui_runtime.h"
+#include "ui_runtime/ui_runtime_qt.h"
 
 #include <QAction>
 #include <QFile>

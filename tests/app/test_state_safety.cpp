@@ -2,14 +2,14 @@
 // failed saves, links and modes, a second program in the folder, saves killed
 // half-way, and the display going away, through the real reader, writer and way
 // out.
-#include "startup_fixture.h"
+#include "support/startup_fixture.h"
 
 #include "support/operator_actions.h"
 
-#include "panel/main_panel.h"
-#include "panel/New_Panel.h"
-#include "panel/runtime/ui_runtime.h"
-#include "panel/runtime/ui_runtime_qt.h"
+#include "app/main_panel.h"
+#include "resource/New_Panel.h"
+#include "ui_runtime/ui_runtime.h"
+#include "ui_runtime/ui_runtime_qt.h"
 
 #include <QFile>
 #include <QWidget>

@@ -4,16 +4,16 @@
 // inputs, and every board fault.
 #include "support/operator_actions.h"
 #include "support/zrctl_run.h"
-#include "board_fixture.h"
+#include "support/board_fixture.h"
 
-#include "link/burst_decoder.h"
-#include "link/serial_words.h"
-#include "model/callbacks/calculator.h"
-#include "panel/main_panel.h"
-#include "panel/runtime/ui_runtime.h"
-#include "panel/runtime/ui_runtime_qt.h"
-#include "panel/windows/sweep_table_model.h"
-#include "panel/windows/sweep_window.h"
+#include "wire/burst_decoder.h"
+#include "wire/serial_words.h"
+#include "app/calculator.h"
+#include "app/main_panel.h"
+#include "ui_runtime/ui_runtime.h"
+#include "ui_runtime/ui_runtime_qt.h"
+#include "app/windows/sweep_table_model.h"
+#include "app/windows/sweep_window.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -3,17 +3,17 @@
 // the chip latched; a window destroyed from outside ends the program as QUIT
 // does; and a lock that cannot be taken is said, and saving over the folder's
 // state is asked first.
-#include "startup_fixture.h"
+#include "support/startup_fixture.h"
 
 #include "support/operator_actions.h"
 
-#include "link/burst_decoder.h"
-#include "link/serial_words.h"
-#include "panel/main_panel.h"
-#include "panel/New_Panel.h"
-#include "panel/runtime/ui_runtime.h"
-#include "panel/runtime/ui_runtime_qt.h"
-#include "panel/windows/sweep_window.h"
+#include "wire/burst_decoder.h"
+#include "wire/serial_words.h"
+#include "app/main_panel.h"
+#include "resource/New_Panel.h"
+#include "ui_runtime/ui_runtime.h"
+#include "ui_runtime/ui_runtime_qt.h"
+#include "app/windows/sweep_window.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>

@@ -3,15 +3,15 @@
 // from the last Fin and presses "Program Device"; zrctl solve and zrctl program
 // on the same settings must give the same registers, Fin, texts, words and bytes.
 #include "support/zrctl_run.h"
-#include "board_fixture.h"
+#include "support/board_fixture.h"
 
-#include "link/burst_decoder.h"
-#include "link/bursts.h"
-#include "link/callbacks/board_connection.h"
-#include "model/callbacks/calculator.h"
-#include "panel/main_panel.h"
-#include "panel/runtime/ui_runtime.h"
-#include "panel/runtime/ui_runtime_qt.h"
+#include "wire/burst_decoder.h"
+#include "wire/bursts.h"
+#include "app/board/board_connection.h"
+#include "app/calculator.h"
+#include "app/main_panel.h"
+#include "ui_runtime/ui_runtime.h"
+#include "ui_runtime/ui_runtime_qt.h"
 
 #include <QAction>
 #include <QMenuBar>

@@ -1,4 +1,4 @@
-#include "link/fake_libftdi.h"
+#include "d2xx/fake_libftdi.h"
 
 #include <ftdi.h>
 #include <libusb.h>

@@ -1,7 +1,7 @@
 // The D2XX calls over libftdi, and the seam through which tests put a simulated board behind them.
-#include "link/d2xx/d2xx.h"
-#include "link/d2xx/libftdi_driver.h"
-#include "link/d2xx/simulated_board.h"
+#include "d2xx/d2xx.h"
+#include "d2xx/libftdi_driver.h"
+#include "d2xx/simulated_board.h"
 
 #include <gtest/gtest.h>
 

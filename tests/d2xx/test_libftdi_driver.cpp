@@ -1,9 +1,9 @@
 // The libftdi driver against a fake of the libftdi calls it makes: how D2XX's
 // device numbers find a chip and a port, the baud rate libftdi is handed, and
 // the D2XX status of each failure.
-#include "link/fake_libftdi.h"
+#include "d2xx/fake_libftdi.h"
 
-#include "link/d2xx/libftdi_driver.h"
+#include "d2xx/libftdi_driver.h"
 
 #include <gtest/gtest.h>
 

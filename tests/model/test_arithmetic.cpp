@@ -1,6 +1,6 @@
 // The frequency arithmetic, the solved-register truncation and the toggle pattern.
 #include "model/frequency.h"
-#include "model/callbacks/toggle_rows.h"
+#include "app/toggle_rows.h"
 #include "model/unsigned_truncation.h"
 
 #include <gtest/gtest.h>

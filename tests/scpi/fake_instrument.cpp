@@ -1,6 +1,6 @@
-#include "zrctl/scpi/fake_instrument.h"
+#include "scpi/fake_instrument.h"
 
-#include "zrctl/scpi/scpi_values.h"
+#include "scpi/scpi_values.h"
 
 #include <functional>
 #include <stdexcept>

@@ -3,7 +3,7 @@
 // list that runs until the test (or the server's tick) ends it, a part choice
 // and an output switch. `settings` counts what reached it.
 
-#include "zrctl/scpi/scpi_engine.h"
+#include "scpi/scpi_engine.h"
 
 #include <cstdint>
 #include <vector>

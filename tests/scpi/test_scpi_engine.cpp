@@ -2,9 +2,9 @@
 // current path after ';', each bad input refused with its standard error and
 // nothing set, the error queue and event status, and answers that wait for a
 // hop list.
-#include "zrctl/scpi/fake_instrument.h"
-#include "zrctl/scpi/scpi_engine.h"
-#include "zrctl/scpi/scpi_values.h"
+#include "scpi/fake_instrument.h"
+#include "scpi/scpi_engine.h"
+#include "scpi/scpi_values.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The program message's syntax: units, headers and parameters as written by
 // hand here, every malformed unit with its standard error, and the tree's
 // short and long forms and optional nodes.
-#include "zrctl/scpi/scpi_parser.h"
-#include "zrctl/scpi/scpi_tree.h"
+#include "scpi/scpi_parser.h"
+#include "scpi/scpi_tree.h"
 
 #include <gtest/gtest.h>
 

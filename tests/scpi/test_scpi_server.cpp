@@ -3,8 +3,8 @@
 // overlong and unfinished lines, garbage, clients that leave, are killed or do
 // not read, and the tick that ends a hop list while *OPC? waits. Where it
 // listens, as typed.
-#include "zrctl/scpi/fake_instrument.h"
-#include "zrctl/scpi/scpi_server.h"
+#include "scpi/fake_instrument.h"
+#include "scpi/scpi_server.h"
 
 #include <gtest/gtest.h>
 

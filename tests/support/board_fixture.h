@@ -2,10 +2,10 @@
 // A freshly loaded main panel with the simulated board behind the D2XX calls and
 // no board opened yet; whatever a test opens is closed after it.
 
-#include "panel_fixture.h"
+#include "support/panel_fixture.h"
 
-#include "link/callbacks/board_connection.h"
-#include "link/d2xx/simulated_board.h"
+#include "app/board/board_connection.h"
+#include "d2xx/simulated_board.h"
 
 class SimulatedBoardTest : public MainPanelTest {
 protected:

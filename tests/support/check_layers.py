@@ -1,22 +1,23 @@
 #!/usr/bin/env python3
-"""Checks that the layers keep apart, as the build declares them.
+"""Checks that the layers keep apart: each top-level folder is one library, and
+a file's folder alone says what it may include.
 
-- The core (model/, link/ outside their callbacks/ and d2xx/ folders) includes no
-  panel header, no toolkit header and no board driver header.
-- The board link (link/d2xx/) includes nothing of the panel, the toolkit or the
-  application's callbacks.
-- The panel layer (panel/runtime/) includes only itself, and names no part of
-  the application.
-- The files that the panel and the command-line tool share without a toolkit
-  (the UI resource's reader, the panel-state file's format and reader, the
-  application's resource and constants) include no toolkit header and nothing
-  of ours but the core and each other.
-- The command-line tool (zrctl/) includes no toolkit or driver header, and of
-  ours only the core, the board link, those shared files and itself.
-- No two source files include each other, directly or in a circle (a header and
-  its .cpp count as one).
-- The core, the board link, the shared files and the command-line tool are
-  compiled with no Qt include path.
+- model       the synthesizer model: only itself.
+- wire        the words and bursts: the model and itself.
+- d2xx        the D2XX calls: only itself (and libftdi, libusb).
+- ui_files    the panel layer's toolkit-free files: the model and itself.
+- ui_runtime  the panel layer over Qt: ui_files and itself; it names no part of
+              the application.
+- resource    the application's UI resource and setup files: the model, ui_files
+              and itself.
+- scpi        SCPI for instruments: only itself.
+- zrctl       the command-line tool: all of the above but ui_runtime and app.
+- app         zr-eval: anything but zrctl.
+
+Only ui_runtime and app include Qt headers, and only d2xx includes ftdi.h or
+libusb.h. No two modules include each other, directly or in a circle (a header
+and its .cpp count as one). Every library but ui_runtime and app is compiled
+with no Qt include path.
 
 Usage: check_layers.py SOURCE_DIR COMPILE_COMMANDS_JSON
 """
@@ -29,35 +30,29 @@ INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^">]+)[">]', re.M)
 APPLICATION_NAMES = ["zr-eval", "zr_eval", "ZR3100", "ZR3500", "Corvane", "New_Panel", "PANEL_", "MENU_",
                      "callback_table", "artwork", "main_panel", "regs.", "MainPanelHandle"]
 
-
-# Modules (a header and its .cpp) that the panel and the command-line tool share
-# without a toolkit.
-TOOLKIT_FREE = {"panel/runtime/ui_application", "panel/runtime/ui_resource", "panel/runtime/panel_state",
-                "panel/runtime/file_io",
-                "panel/New_Panel", "panel/built_in_resource", "panel/setup_file"}
-
-
-def toolkit_free(path):
-    return os.path.splitext(path)[0] in TOOLKIT_FREE
+# What each library may include of ours, besides itself.
+MAY_INCLUDE = {
+    "model": set(),
+    "wire": {"model"},
+    "d2xx": set(),
+    "ui_files": {"model"},
+    "ui_runtime": {"ui_files"},
+    "resource": {"model", "ui_files"},
+    "scpi": set(),
+    "zrctl": {"model", "wire", "d2xx", "ui_files", "resource", "scpi"},
+    "app": {"model", "wire", "d2xx", "ui_files", "ui_runtime", "resource"},
+}
+WITH_TOOLKIT = {"ui_runtime", "app"}
+DRIVER_HEADERS = ("ftdi.h", "libusb.h", "libusb-1.0/libusb.h")
 
 
 def layer_of(path):
-    parts = path.split("/")
-    if parts[0] == "zrctl":
-        return "cli"
-    if parts[0] == "panel":
-        return "runtime" if len(parts) > 2 and parts[1] == "runtime" else "app"
-    if parts[0] in ("model", "link"):
-        if len(parts) > 2 and parts[1] == "callbacks":
-            return "app"
-        if len(parts) > 2 and parts[1] == "d2xx":
-            return "link"
-        return "core"
-    return None
+    top = path.split("/")[0]
+    return top if top in MAY_INCLUDE else None
 
 
 def sources(root):
-    for top in ("model", "link", "panel", "zrctl"):
+    for top in MAY_INCLUDE:
         for folder, _, files in os.walk(os.path.join(root, top)):
             for name in files:
                 if name.endswith((".h", ".cpp")):
@@ -74,24 +69,19 @@ def main():
         layer = layer_of(path)
         module = os.path.splitext(path)[0]
         for kind, target in INCLUDE.findall(text):
-            system = kind == "<"
-            toolkit = system and target.startswith("Q")
-            driver = system and target in ("ftdi.h", "libusb.h")
-            ours = None if system else layer_of(target)
-            if not system:
-                graph.setdefault(module, set()).add(os.path.splitext(target)[0])
-            if layer == "core" and (toolkit or driver or ours not in (None, "core")):
-                problems.append(f"{path}: the core includes {target}")
-            if layer == "link" and (toolkit or ours not in (None, "core", "link")):
-                problems.append(f"{path}: the board link includes {target}")
-            if layer == "runtime" and not toolkit_free(path) and (driver or ours not in (None, "runtime")):
-                problems.append(f"{path}: the panel layer includes {target}")
-            if toolkit_free(path) and (toolkit or driver or (ours not in (None, "core") and not toolkit_free(target))):
-                problems.append(f"{path}: a file shared without a toolkit includes {target}")
-            if layer == "cli" and (toolkit or driver or (ours not in (None, "core", "link", "cli")
-                                                         and not toolkit_free(target))):
-                problems.append(f"{path}: the command-line tool includes {target}")
-        if layer == "runtime":
+            if kind == "<":
+                if target.startswith("Q") and layer not in WITH_TOOLKIT:
+                    problems.append(f"{path}: {layer} includes the toolkit's {target}")
+                if target in DRIVER_HEADERS and layer != "d2xx":
+                    problems.append(f"{path}: {layer} includes the driver's {target}")
+                continue
+            graph.setdefault(module, set()).add(os.path.splitext(target)[0])
+            ours = layer_of(target)
+            if ours is None:
+                problems.append(f"{path}: includes {target}, which is in no library")
+            elif ours not in (None, layer) and ours not in MAY_INCLUDE[layer]:
+                problems.append(f"{path}: {layer} includes {target} of {ours}")
+        if layer == "ui_runtime":
             for name in APPLICATION_NAMES:
                 if name in text:
                     problems.append(f"{path}: the panel layer names the application ({name})")
@@ -117,8 +107,10 @@ def main():
 
     with open(compile_commands, encoding="utf-8") as f:
         commands = json.load(f)
+
     def without_toolkit(path):
-        return layer_of(path) in ("core", "link", "cli") or toolkit_free(path)
+        layer = layer_of(path)
+        return layer is not None and layer not in WITH_TOOLKIT
 
     for entry in commands:
         path = os.path.relpath(entry["file"], root)

@@ -1,6 +1,6 @@
 #include "support/operator_actions.h"
 
-#include "panel/New_Panel.h"
+#include "resource/New_Panel.h"
 
 #include <QAbstractButton>
 #include <QAbstractSpinBox>

@@ -3,10 +3,10 @@
 #include "support/operator_actions.h"
 #include "support/panel_checks.h"
 
-#include "model/callbacks/toggle_rows.h"
-#include "panel/New_Panel.h"
-#include "panel/runtime/ui_runtime.h"
-#include "panel/runtime/ui_runtime_qt.h"
+#include "app/toggle_rows.h"
+#include "resource/New_Panel.h"
+#include "ui_runtime/ui_runtime.h"
+#include "ui_runtime/ui_runtime_qt.h"
 
 #include <QAbstractSpinBox>
 #include <QAction>

@@ -5,7 +5,7 @@
 // injected between presses. Only controls an operator could reach are used:
 // shown and not dimmed. QUIT, About and the logos stay untouched.
 
-#include "link/d2xx/simulated_board.h"
+#include "d2xx/simulated_board.h"
 
 #include <cstdint>
 #include <random>

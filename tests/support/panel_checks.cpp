@@ -1,11 +1,11 @@
 #include "support/panel_checks.h"
 
-#include "link/burst_decoder.h"
-#include "link/serial_words.h"
-#include "panel/main_panel.h"
-#include "panel/New_Panel.h"
-#include "panel/runtime/ui_runtime.h"
-#include "panel/runtime/ui_runtime_qt.h"
+#include "wire/burst_decoder.h"
+#include "wire/serial_words.h"
+#include "app/main_panel.h"
+#include "resource/New_Panel.h"
+#include "ui_runtime/ui_runtime.h"
+#include "ui_runtime/ui_runtime_qt.h"
 
 #include <QVariant>
 #include <QWidget>

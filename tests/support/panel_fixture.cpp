@@ -1,11 +1,11 @@
-#include "panel_fixture.h"
+#include "support/panel_fixture.h"
 
 #include "support/operator_actions.h"
 
-#include "panel/lifecycle.h"
-#include "panel/main_panel.h"
-#include "panel/runtime/ui_runtime.h"
-#include "panel/runtime/ui_runtime_qt.h"
+#include "app/lifecycle.h"
+#include "app/main_panel.h"
+#include "ui_runtime/ui_runtime.h"
+#include "ui_runtime/ui_runtime_qt.h"
 
 #include <QAbstractSpinBox>
 #include <QLineEdit>

@@ -2,7 +2,7 @@
 // A freshly loaded main panel for each test, with the register set back at its
 // start-of-program state, and helpers that act on the panel as an operator would.
 
-#include "panel/New_Panel.h"
+#include "resource/New_Panel.h"
 
 #include <gtest/gtest.h>
 

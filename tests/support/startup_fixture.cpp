@@ -1,14 +1,14 @@
-#include "startup_fixture.h"
+#include "support/startup_fixture.h"
 
 #include "support/operator_actions.h"
 
-#include "link/callbacks/board_connection.h"
-#include "panel/main_panel.h"
-#include "panel/New_Panel.h"
-#include "panel/runtime/panel_state.h"
-#include "panel/runtime/ui_runtime.h"
-#include "panel/runtime/ui_runtime_qt.h"
-#include "panel/startup.h"
+#include "app/board/board_connection.h"
+#include "app/main_panel.h"
+#include "resource/New_Panel.h"
+#include "ui_files/panel_state.h"
+#include "ui_runtime/ui_runtime.h"
+#include "ui_runtime/ui_runtime_qt.h"
+#include "app/startup.h"
 
 #include <QApplication>
 #include <QEvent>

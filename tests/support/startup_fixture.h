@@ -3,8 +3,8 @@
 // instead of waited, the simulated board behind the D2XX calls, the operator's
 // actions once the event loop runs, then QUIT.
 
-#include "link/d2xx/simulated_board.h"
-#include "panel/lifecycle.h"
+#include "d2xx/simulated_board.h"
+#include "app/lifecycle.h"
 
 #include <QDir>
 #include <QObject>

@@ -1,7 +1,7 @@
 // The panel layer's files without a toolkit: every fault the UI resource's reader
 // names, and the state file read from disk as a panel recalls it.
-#include "panel/runtime/panel_state.h"
-#include "panel/runtime/ui_resource.h"
+#include "ui_files/panel_state.h"
+#include "ui_files/ui_resource.h"
 
 #include <gtest/gtest.h>
 

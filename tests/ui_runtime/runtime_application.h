@@ -3,7 +3,7 @@
 // "Test_Panel.uir": one window with one control of each kind, and callbacks that
 // record what they were called with.
 
-#include "panel/runtime/ui_runtime.h"
+#include "ui_runtime/ui_runtime.h"
 
 #include <vector>
 

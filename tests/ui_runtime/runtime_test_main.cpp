@@ -1,5 +1,5 @@
 // The panel layer's tests drive the real widgets on Qt's offscreen platform.
-#include "panel/runtime/runtime_application.h"
+#include "ui_runtime/runtime_application.h"
 
 #include <gtest/gtest.h>
 

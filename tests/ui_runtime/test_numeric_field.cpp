@@ -1,6 +1,6 @@
 // The numeric field holds the full double it was given, steps by exactly its
 // increment, coerces out-of-range values, and commits only on operator actions.
-#include "panel/runtime/widgets.h"
+#include "ui_runtime/widgets.h"
 
 #include <QApplication>
 #include <QFocusEvent>

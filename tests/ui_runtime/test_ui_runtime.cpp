@@ -2,11 +2,11 @@
 // own type, programmatic writes that never run a callback, operator actions that
 // always do, the application's names, callbacks and pictures, panels that fail to
 // load with a negative handle, and the panel-state file.
-#include "panel/runtime/runtime_application.h"
+#include "ui_runtime/runtime_application.h"
 
-#include "panel/runtime/panel_state.h"
-#include "panel/runtime/ui_runtime.h"
-#include "panel/runtime/ui_runtime_qt.h"
+#include "ui_files/panel_state.h"
+#include "ui_runtime/ui_runtime.h"
+#include "ui_runtime/ui_runtime_qt.h"
 
 #include <QAction>
 #include <QElapsedTimer>

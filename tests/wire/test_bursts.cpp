@@ -1,7 +1,7 @@
 // The bursts of pin-state bytes, byte for byte, and the words packed for them.
-#include "link/burst_decoder.h"
-#include "link/bursts.h"
-#include "link/serial_words.h"
+#include "wire/burst_decoder.h"
+#include "wire/bursts.h"
+#include "wire/serial_words.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The register words as text and C header, the forms of words the reader takes,
 // and the words it refuses, each named. The panel's tests read each format back.
-#include "link/register_text.h"
+#include "wire/register_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // A sweep as it runs, against a board made of a function: what the chip latches
 // from each burst, the auxiliary word alone when the main word stays, the
 // schedule, a failed or short write, and what is kept of a long run.
-#include "link/burst_decoder.h"
-#include "link/serial_words.h"
-#include "link/sweep_csv.h"
-#include "link/sweep_run.h"
+#include "wire/burst_decoder.h"
+#include "wire/serial_words.h"
+#include "wire/sweep_csv.h"
+#include "wire/sweep_run.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The bursts as Value Change Dumps, read back by a logic analyser's software
 // (sigrok-cli and its SPI decoder), and their time scale.
-#include "link/bitbang_timing.h"
-#include "link/bursts.h"
-#include "link/vcd.h"
+#include "wire/bitbang_timing.h"
+#include "wire/bursts.h"
+#include "wire/vcd.h"
 #include "support/sigrok_words.h"
 
 #include <gtest/gtest.h>

@@ -2,9 +2,9 @@
 // called and written, and the exit status and message of every board fault.
 #include "support/zrctl_run.h"
 
-#include "link/bursts.h"
-#include "link/d2xx/d2xx.h"
-#include "link/d2xx/simulated_board.h"
+#include "wire/bursts.h"
+#include "d2xx/d2xx.h"
+#include "d2xx/simulated_board.h"
 
 #include <gtest/gtest.h>
 

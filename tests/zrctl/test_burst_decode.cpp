@@ -2,8 +2,8 @@
 // chip latches from them; and the decoder's report of well-formed and broken bursts.
 #include "support/zrctl_run.h"
 
-#include "link/burst_decoder.h"
-#include "link/bursts.h"
+#include "wire/burst_decoder.h"
+#include "wire/bursts.h"
 
 #include <gtest/gtest.h>
 

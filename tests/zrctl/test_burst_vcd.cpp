@@ -3,8 +3,8 @@
 #include "support/sigrok_words.h"
 #include "support/zrctl_run.h"
 
-#include "link/bitbang_timing.h"
-#include "link/vcd.h"
+#include "wire/bitbang_timing.h"
+#include "wire/vcd.h"
 #include "model/version.h"
 
 #include <gtest/gtest.h>

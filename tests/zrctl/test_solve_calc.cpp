@@ -2,7 +2,7 @@
 // the 10/11 prescaler unless a case says otherwise.
 #include "support/zrctl_run.h"
 
-#include "link/serial_words.h"
+#include "wire/serial_words.h"
 
 #include <gtest/gtest.h>
 

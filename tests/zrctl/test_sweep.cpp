@@ -4,10 +4,10 @@
 #include "support/zrctl_run.h"
 #include "zrctl/zrctl.h"
 
-#include "link/burst_decoder.h"
-#include "link/d2xx/d2xx.h"
-#include "link/d2xx/simulated_board.h"
-#include "link/serial_words.h"
+#include "wire/burst_decoder.h"
+#include "d2xx/d2xx.h"
+#include "d2xx/simulated_board.h"
+#include "wire/serial_words.h"
 
 #include <gtest/gtest.h>
 

@@ -5,12 +5,12 @@
 #include "zrctl/failure.h"
 #include "zrctl/programming_burst.h"
 
-#include "link/bitbang_timing.h"
-#include "link/bursts.h"
-#include "link/vcd.h"
+#include "wire/bitbang_timing.h"
+#include "wire/bursts.h"
+#include "wire/vcd.h"
 #include "model/version.h"
-#include "panel/built_in_resource.h"
-#include "panel/runtime/file_io.h"
+#include "resource/built_in_resource.h"
+#include "ui_files/file_io.h"
 
 #include <CLI/CLI.hpp>
 

@@ -6,8 +6,8 @@
 #include "zrctl/panel_resource.h"
 #include "zrctl/report.h"
 
-#include "panel/built_in_resource.h"
-#include "panel/runtime/panel_state.h"
+#include "resource/built_in_resource.h"
+#include "ui_files/panel_state.h"
 
 #include <CLI/CLI.hpp>
 

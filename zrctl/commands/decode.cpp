@@ -5,10 +5,10 @@
 #include "zrctl/failure.h"
 #include "zrctl/report.h"
 
-#include "link/board_lines.h"
-#include "link/burst_decoder.h"
-#include "link/serial_words.h"
-#include "link/word_fields.h"
+#include "wire/board_lines.h"
+#include "wire/burst_decoder.h"
+#include "wire/serial_words.h"
+#include "wire/word_fields.h"
 
 #include <CLI/CLI.hpp>
 

@@ -5,7 +5,7 @@
 #include "zrctl/board_status.h"
 #include "zrctl/report.h"
 
-#include "link/d2xx/d2xx.h"
+#include "d2xx/d2xx.h"
 
 #include <CLI/CLI.hpp>
 

@@ -7,8 +7,8 @@
 #include "zrctl/failure.h"
 #include "zrctl/programming_burst.h"
 
-#include "link/d2xx/d2xx.h"
-#include "link/short_write.h"
+#include "d2xx/d2xx.h"
+#include "wire/short_write.h"
 
 #include <CLI/CLI.hpp>
 

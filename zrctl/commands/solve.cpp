@@ -6,8 +6,8 @@
 #include "zrctl/report.h"
 #include "zrctl/settings.h"
 
-#include "link/serial_words.h"
-#include "panel/New_Panel.h"
+#include "wire/serial_words.h"
+#include "resource/New_Panel.h"
 
 #include <CLI/CLI.hpp>
 

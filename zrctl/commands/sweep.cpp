@@ -11,12 +11,12 @@
 #include "zrctl/report.h"
 #include "zrctl/settings.h"
 
-#include "link/sweep_bursts.h"
-#include "link/sweep_csv.h"
-#include "link/sweep_run.h"
+#include "wire/sweep_bursts.h"
+#include "wire/sweep_csv.h"
+#include "wire/sweep_run.h"
 #include "model/sweep_plan.h"
-#include "panel/New_Panel.h"
-#include "panel/runtime/file_io.h"
+#include "resource/New_Panel.h"
+#include "ui_files/file_io.h"
 
 #include <CLI/CLI.hpp>
 

@@ -1,5 +1,5 @@
 // The board search at start-up, through the real panel and the simulated board.
-#include "board_fixture.h"
+#include "support/board_fixture.h"
 
 #include <vector>
 

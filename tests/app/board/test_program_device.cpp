@@ -1,14 +1,14 @@
 // "Program Device" through the real panel and the simulated board: what reaches
 // the board lines, and what the chip makes of it.
-#include "link/board_lines.h"
-#include "link/burst_decoder.h"
+#include "wire/board_lines.h"
+#include "wire/burst_decoder.h"
 #include "support/panel_checks.h"
-#include "board_fixture.h"
+#include "support/board_fixture.h"
 
-#include "link/callbacks/bitbang_transmitter.h"
-#include "model/callbacks/calculator.h"
-#include "panel/main_panel.h"
-#include "panel/runtime/ui_runtime.h"
+#include "app/board/bitbang_transmitter.h"
+#include "app/calculator.h"
+#include "app/main_panel.h"
+#include "ui_runtime/ui_runtime.h"
 
 #include <QTest>
 #include <QWidget>
