@@ -3,6 +3,7 @@
 #include "wire/board_lines.h"
 #include "wire/register_text.h"
 #include "wire/serial_words.h"
+#include "model/number_text.h"
 #include "app/bit_editors.h"
 #include "app/panel_settings.h"
 #include "app/main_panel.h"
@@ -46,20 +47,13 @@ RegisterWords panel_register_words()
                                         position_text(PANEL_MASH, r.MASH)));
 }
 
-std::string hex(uint32_t value, int digits)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%0*X", digits, value);
-    return text;
-}
-
 // "main word 0x000E2C, auxiliary word 0x0D70A1, option byte 0x28"
 std::string words_list(const ImportedWords& w)
 {
     std::string list;
     auto add = [&list](const char* name, std::optional<uint32_t> value, int digits) {
         if (value)
-            list += (list.empty() ? "" : ", ") + std::string(name) + " " + hex(*value, digits);
+            list += (list.empty() ? "" : ", ") + std::string(name) + " " + hex_text(*value, digits);
     };
     add("main word", w.main_word, 6);
     add("auxiliary word", w.auxiliary_word, 6);

@@ -3,6 +3,7 @@
 #include "wire/board_lines.h"
 #include "wire/serial_words.h"
 #include "wire/word_fields.h"
+#include "model/number_text.h"
 #include "model/quoted_input.h"
 
 #include <algorithm>
@@ -61,13 +62,6 @@ int slot_bits(Slot s)
     case Slot::Option: return 8;
     }
     return 0;
-}
-
-std::string hex(uint64_t value, int digits)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "0x%0*llX", digits, static_cast<unsigned long long>(value));
-    return text;
 }
 
 int slot_digits(Slot s)
@@ -143,7 +137,7 @@ std::string at_line(int line)
 // Checks a word for its slot; the reason names it.
 bool check_word(Slot s, uint64_t value, int line, std::string* problem)
 {
-    const std::string name = std::string(slot_name(s)) + " " + hex(value, slot_digits(s));
+    const std::string name = std::string(slot_name(s)) + " " + hex_text(value, slot_digits(s));
     if (value >> slot_bits(s)) {
         *problem = at_line(line) + name + " has more than " + std::to_string(slot_bits(s)) + " bits";
         return false;
@@ -175,11 +169,10 @@ bool put(Found& f, Slot s, uint64_t value, int line, std::string* problem)
 {
     std::optional<uint64_t>& slot = value_of(f, s);
     if (slot) {
-        *problem = at_line(line) + "a second " + slot_name(s) + ", " + hex(value, slot_digits(s)) + " (the first is " +
-                   hex(*slot, slot_digits(s)) + (f.line[static_cast<std::size_t>(s)] > 0
-                                                     ? ", line " + std::to_string(f.line[static_cast<std::size_t>(s)])
-                                                     : "") +
-                   ")";
+        const int first_line = f.line[static_cast<std::size_t>(s)];
+        *problem = at_line(line) + "a second " + slot_name(s) + ", " + hex_text(value, slot_digits(s)) +
+                   " (the first is " + hex_text(*slot, slot_digits(s)) +
+                   (first_line > 0 ? ", line " + std::to_string(first_line) : "") + ")";
         return false;
     }
     slot = value;
@@ -395,7 +388,7 @@ bool read_lines(std::string_view text, Found* f, std::string* problem)
         } else if (!value_of(*f, Slot::Auxiliary)) {
             put(*f, Slot::Auxiliary, value, line, problem);
         } else {
-            *problem = at_line(line) + hex(value, 6) + " is one word too many: the words without a name are the " +
+            *problem = at_line(line) + hex_text(value, 6) + " is one word too many: the words without a name are the " +
                        "main word and then the auxiliary word";
             return false;
         }
@@ -426,7 +419,7 @@ std::string registers_hex_text(const RegisterWords& w)
     for (const auto& [slot, value] : words_of(w)) {
         std::string name = slot_name(slot);
         name.resize(18, ' ');
-        out += name + hex(value, slot_digits(slot)) + "\n";
+        out += name + hex_text(value, slot_digits(slot)) + "\n";
     }
     return out;
 }
@@ -439,7 +432,7 @@ std::string registers_c_header(const RegisterWords& w)
     for (const auto& [slot, value] : words_of(w)) {
         std::string name = prefix + slot_constant(slot);
         name.resize(prefix.size() + 17, ' ');
-        std::string number = hex(value, slot_digits(slot)) + "u";
+        std::string number = hex_text(value, slot_digits(slot)) + "u";
         number.resize(10, ' ');
         const char* what = "";
         switch (slot) {

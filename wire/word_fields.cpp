@@ -2,8 +2,7 @@
 
 #include "wire/serial_words.h"
 #include "model/chip_limits.h"
-
-#include <cstdio>
+#include "model/number_text.h"
 
 WordKind word_kind(const LatchedWord& latch)
 {
@@ -40,9 +39,7 @@ int word_width(WordKind kind)
 
 std::string word_hex(WordKind kind, uint32_t word)
 {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%0*X", (word_width(kind) + 3) / 4, word);
-    return text;
+    return hex_text(word, (word_width(kind) + 3) / 4);
 }
 
 std::string word_fields_text(WordKind kind, uint32_t word)

@@ -27,13 +27,6 @@ std::string field_text(int control, double value)
     return text;
 }
 
-std::string hex_text(uint32_t value, int digits)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%0*X", digits, value);
-    return text;
-}
-
 Json settings_json(const RegisterSet& r)
 {
     return settings_json(r, words_of(r));

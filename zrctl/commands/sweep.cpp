@@ -192,11 +192,10 @@ std::string point_line(const SweepPlan& plan, std::size_t i)
     const SweepPoint& p = plan.points[i];
     const SweepWords w = sweep_words(plan, p);
     char text[160];
-    std::snprintf(text, sizeof text, "  %+.3f Hz  R %u M %u A %u K %u  main 0x%06X", p.error_hz, p.R, p.M, p.A, p.K,
-                  w.main);
+    std::snprintf(text, sizeof text, "  %+.3f Hz  R %u M %u A %u K %u  main ", p.error_hz, p.R, p.M, p.A, p.K);
     std::string line = "point " + std::to_string(i + 1) + "/" + std::to_string(plan.points.size()) + "  " +
-                       frequency_text(p.requested_mhz) + " MHz -> " + field_text(PANEL_PLL_FREQ, p.achieved_mhz) +
-                       " MHz" + text;
+                       number_text(p.requested_mhz) + " MHz -> " + field_text(PANEL_PLL_FREQ, p.achieved_mhz) +
+                       " MHz" + text + hex_text(w.main, 6);
     if (w.aux != 0)
         line += " aux " + hex_text(w.aux, 6);
     return line;
