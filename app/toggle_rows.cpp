@@ -22,6 +22,15 @@ uint32_t sum_of_toggles(ToggleRow row)
     return sum;
 }
 
+std::optional<ToggleBit> toggle_bit(int control)
+{
+    for (SerialWord w : {SerialWord::Main, SerialWord::Auxiliary, SerialWord::Enhancement})
+        for (int bit = word_bits(w) - 1; bit >= 0; --bit)
+            if (!(fixed_mask(w) >> bit & 1u) && toggle_at(w, place_of_bit(w, bit)) == control)
+                return ToggleBit{w, bit, word_bit(w, bit)};
+    return std::nullopt;
+}
+
 int Set_Data_Bits()
 {
     GetCtrlVal(MainPanelHandle, PANEL_M_REG, &regs.M_reg);

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cctype>
 #include <cstdio>
 #include <vector>
@@ -53,15 +54,20 @@ const char* slot_keyword(Slot s)
     return "";
 }
 
-int slot_bits(Slot s)
+SerialWord slot_word(Slot s)
 {
     switch (s) {
-    case Slot::Main: return kMainWordBits;
-    case Slot::Auxiliary: return kAuxiliaryWordBits;
-    case Slot::Enhancement: return kEnhancementWordBits;
-    case Slot::Option: return 8;
+    case Slot::Main: return SerialWord::Main;
+    case Slot::Auxiliary: return SerialWord::Auxiliary;
+    case Slot::Enhancement: return SerialWord::Enhancement;
+    case Slot::Option: return SerialWord::Option;
     }
-    return 0;
+    return SerialWord::Main;
+}
+
+int slot_bits(Slot s)
+{
+    return word_bits(slot_word(s));
 }
 
 int slot_digits(Slot s)
@@ -134,6 +140,23 @@ std::string at_line(int line)
     return line > 0 ? "line " + std::to_string(line) + ": " : "";
 }
 
+// The fixed last bits of a word as they stand in `word`: "001", or with where
+// they are, "001 in bits 2 to 0"; a single bit that is 1 is "bit 0 set".
+std::string fixed_bits_text(SerialWord w, uint32_t word, bool where = true)
+{
+    const uint32_t mask = fixed_mask(w);
+    const int low = std::countr_zero(mask);
+    const int high = std::bit_width(mask) - 1;
+    std::string bits;
+    for (int b = high; b >= low; --b)
+        bits += (word >> b & 1u) ? '1' : '0';
+    if (!where)
+        return bits;
+    if (high == low)
+        return "bit " + std::to_string(low) + (bits == "1" ? " set" : " clear");
+    return bits + " in bits " + std::to_string(high) + " to " + std::to_string(low);
+}
+
 // Checks a word for its slot; the reason names it.
 bool check_word(Slot s, uint64_t value, int line, std::string* problem)
 {
@@ -144,13 +167,14 @@ bool check_word(Slot s, uint64_t value, int line, std::string* problem)
     }
     const auto word = static_cast<uint32_t>(value);
     if (s == Slot::Main && !is_main_word(word)) {
-        *problem = at_line(line) + name + " has bit 0 set: a main word ends in 0";
+        *problem = at_line(line) + name + " has " + fixed_bits_text(SerialWord::Main, word) + ": a main word ends in " +
+                   fixed_bits_text(SerialWord::Main, fixed_bits(SerialWord::Main), false);
         return false;
     }
     if (s == Slot::Auxiliary && !is_auxiliary_word(word)) {
-        char last[4] = {static_cast<char>('0' + ((word >> 2) & 1)), static_cast<char>('0' + ((word >> 1) & 1)),
-                        static_cast<char>('0' + (word & 1)), '\0'};
-        *problem = at_line(line) + name + " has " + last + " in bits 2 to 0: an auxiliary word ends in 001";
+        *problem = at_line(line) + name + " has " + fixed_bits_text(SerialWord::Auxiliary, word) +
+                   ": an auxiliary word ends in " +
+                   fixed_bits_text(SerialWord::Auxiliary, fixed_bits(SerialWord::Auxiliary), false);
         return false;
     }
     if (s == Slot::Option && (word & ~static_cast<uint32_t>(kOptionLines))) {
@@ -434,11 +458,12 @@ std::string registers_c_header(const RegisterWords& w)
         name.resize(prefix.size() + 17, ' ');
         std::string number = hex_text(value, slot_digits(slot)) + "u";
         number.resize(10, ' ');
-        const char* what = "";
+        const std::string bits = ", " + std::to_string(slot_bits(slot)) + " bits";
+        std::string what;
         switch (slot) {
-        case Slot::Main: what = "R, M, A and the prescaler switch, 21 bits"; break;
-        case Slot::Auxiliary: what = "K, 21 bits"; break;
-        case Slot::Enhancement: what = "E, 8 bits"; break;
+        case Slot::Main: what = "R, M, A and the prescaler switch" + bits; break;
+        case Slot::Auxiliary: what = "K" + bits; break;
+        case Slot::Enhancement: what = "E" + bits; break;
         case Slot::Option: what = "levels of the ENHBAR, MASH, RAND_EN and MOD_SEL lines"; break;
         }
         out += "#define " + name + number + "/* " + what + " */\n";
@@ -517,9 +542,9 @@ void take_imported_words(const ImportedWords& w, RegisterSet& r)
         r.E_reg = *w.enhancement_word;
     if (w.option_byte) {
         const uint8_t o = *w.option_byte;
-        r.ENHBAR = (o & ENHBAR_LINE) ? 1 : 0;
-        r.MASH = (o & MASH_LINE) ? 1 : 0;
-        r.RAND_EN = (o & RAND_EN_LINE) ? 1 : 0;
-        r.MOD_SEL = (o & MOD_SEL_LINE) ? 1 : 0;
+        r.ENHBAR = static_cast<int>(register_in(FieldOf::ENHBAR, o));
+        r.MASH = static_cast<int>(register_in(FieldOf::MASH, o));
+        r.RAND_EN = static_cast<int>(register_in(FieldOf::RAND_EN, o));
+        r.MOD_SEL = static_cast<int>(register_in(FieldOf::MOD_SEL, o));
     }
 }
