@@ -430,10 +430,11 @@ RegisterWords register_words(const RegisterSet& r, const std::string& part_name,
     w.regs = r;
     w.fin_text = fin_text;
     w.words = words;
-    w.main_word = main_word_of(r.R_reg, r.M_reg, r.PS_mode, r.A_reg);
-    w.auxiliary_word = r.N_flag != 0 ? auxiliary_word_of(r.K_reg) : 0;
-    w.enhancement_word = enhancement_word_of(r.E_reg);
-    w.option_byte = pack_option_byte(r.ENHBAR, r.MASH, r.RAND_EN, r.MOD_SEL);
+    const SettingsWords sw = serial_words_of(r);
+    w.main_word = sw.main;
+    w.auxiliary_word = sw.auxiliary;
+    w.enhancement_word = sw.enhancement;
+    w.option_byte = sw.option_byte;
     return w;
 }
 

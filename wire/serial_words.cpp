@@ -83,6 +83,16 @@ uint32_t enhancement_word_of(uint32_t E)
     return toggled(FieldOf::E, E) | fixed_bits(SerialWord::Enhancement);
 }
 
+SettingsWords serial_words_of(const RegisterSet& r)
+{
+    SettingsWords w;
+    w.main = main_word_of(r.R_reg, r.M_reg, r.PS_mode, r.A_reg);
+    w.auxiliary = r.N_flag != ZR3100 ? auxiliary_word_of(r.K_reg) : 0;
+    w.enhancement = enhancement_word_of(r.E_reg);
+    w.option_byte = pack_option_byte(r.ENHBAR, r.MASH, r.RAND_EN, r.MOD_SEL);
+    return w;
+}
+
 MainWordFields main_word_fields(uint32_t w)
 {
     MainWordFields f;

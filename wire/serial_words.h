@@ -5,6 +5,7 @@
 // n-th such bit from the first one on the line.
 
 #include "wire/register_map.h"
+#include "model/register_set.h"
 
 #include <array>
 #include <cstdint>
@@ -35,6 +36,15 @@ uint32_t pack_enhancement_word(const std::array<int, kEnhancementWordPlaces>& pl
 uint32_t main_word_of(uint32_t R, uint32_t M, int PS, uint32_t A);
 uint32_t auxiliary_word_of(uint32_t K);
 uint32_t enhancement_word_of(uint32_t E);
+
+// The words a press packs for a register set once its toggles show its fields,
+// with the option byte of its ENHBAR and switches. The auxiliary word is 0 for
+// ZR3100, which has none.
+struct SettingsWords {
+    uint32_t main = 0, auxiliary = 0, enhancement = 0;
+    uint8_t option_byte = 0;
+};
+SettingsWords serial_words_of(const RegisterSet& r);
 
 // The fields of a main word as the chip takes them.
 struct MainWordFields {

@@ -54,7 +54,7 @@ int SEND_DATA(int, int, int event, void*, int, int)
     // The toggles then hold the registers the panel shows.
     calculate_freq_from_regs(kModeRecompute);
     const PressWords w = words_from_panel();
-    Write_Data(static_cast<int>(w.word), static_cast<int>(w.aux), w.option_byte, w.enhbar);
+    Write_Data(w.word, w.aux, w.option_byte, w.enhbar);
     return 0;
 }
 
