@@ -4,6 +4,7 @@
 #include "wire/register_text.h"
 #include "wire/serial_words.h"
 #include "model/number_text.h"
+#include "model/solve_outcome.h"
 #include "app/bit_editors.h"
 #include "app/panel_settings.h"
 #include "app/main_panel.h"
@@ -95,13 +96,9 @@ void import_words(const std::string& text)
     append_status("Registers imported: %s.\n", words_list(w).c_str());
 
     const RegisterSet now = settings_from_panel();
-    std::string changed;
-    if (w.main_word && now.M_reg != r.M_reg)
-        changed += "M " + std::to_string(r.M_reg) + " -> " + std::to_string(now.M_reg);
-    if (w.main_word && now.A_reg != r.A_reg)
-        changed += (changed.empty() ? "" : ", ") + ("A " + std::to_string(r.A_reg) + " -> " + std::to_string(now.A_reg));
-    if (!changed.empty())
-        append_status("The range rules changed %s.\n", changed.c_str());
+    const std::vector<RuleChange> changes = rule_changes(r.M_reg, r.A_reg, now.M_reg, now.A_reg);
+    if (w.main_word && !changes.empty())
+        append_status("The range rules %s.\n", rule_changes_text(changes).c_str());
 }
 
 }  // namespace

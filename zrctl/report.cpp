@@ -83,12 +83,5 @@ Json rule_changes_json(uint32_t M, uint32_t A, const RegisterSet& r)
 
 std::string rule_changes_line(uint32_t M, uint32_t A, const RegisterSet& r)
 {
-    std::string line = "range rules";
-    const std::vector<RuleChange> c = rule_changes(M, A, r.M_reg, r.A_reg);
-    if (c.empty())
-        return line + " changed nothing";
-    for (std::size_t i = 0; i < c.size(); ++i)
-        line += (i == 0 ? " changed " : ", ") + std::string(c[i].name) + " " + std::to_string(c[i].from) + " -> " +
-                std::to_string(c[i].to);
-    return line;
+    return "range rules " + rule_changes_text(rule_changes(M, A, r.M_reg, r.A_reg));
 }
