@@ -4,13 +4,13 @@
 #include "zrctl/commands/commands.h"
 
 #include "zrctl/board_open.h"
-#include "zrctl/board_status.h"
 #include "zrctl/failure.h"
 #include "zrctl/numbers.h"
 #include "zrctl/panel_resource.h"
 #include "zrctl/report.h"
 #include "zrctl/settings.h"
 
+#include "d2xx/statuses.h"
 #include "wire/sweep_bursts.h"
 #include "wire/sweep_csv.h"
 #include "wire/sweep_run.h"
