@@ -4,6 +4,7 @@
 #include "app/board/board_connection.h"
 #include "wire/serial_words.h"
 #include "wire/short_write.h"
+#include "d2xx/statuses.h"
 #include "app/status_box.h"
 
 #include <vector>
@@ -49,8 +50,8 @@ void WordOutput(uint32_t word, uint32_t auxWord, uint8_t optionByte, int enhbar)
     if (FTDIStatus == FT_OK && written == length)
         confirm_sent(burst.data(), length);
     else
-        append_status("Programming failed: FT_Write status %d, %u of %u bytes written; %s.\n",
-                      static_cast<int>(FTDIStatus), static_cast<unsigned>(written), static_cast<unsigned>(length),
+        append_status("Programming failed: FT_Write status %s, %u of %u bytes written; %s.\n",
+                      status_text(FTDIStatus).c_str(), static_cast<unsigned>(written), static_cast<unsigned>(length),
                       short_write_text(what_the_chip_latched(burst.data(), length, FTDIStatus == FT_OK ? written : 0,
                                                              FTDIStatus == FT_OK || write_sent_nothing(FTDIStatus)))
                           .c_str());

@@ -4,6 +4,7 @@
 #include "app/board/board_connection.h"
 #include "wire/sweep_bursts.h"
 #include "wire/sweep_csv.h"
+#include "d2xx/statuses.h"
 #include "app/calculator.h"
 #include "app/panel_settings.h"
 #include "app/main_panel.h"
@@ -103,10 +104,7 @@ BoardWrite write_to_board(const uint8_t* bytes, std::size_t length)
 {
     DWORD written = 0;
     const FT_STATUS status = write_burst(bytes, static_cast<DWORD>(length), &written);
-    BoardWrite w{status == FT_OK, written, {}, write_sent_nothing(status)};
-    if (!w.ok)
-        w.status = "FT_Write status " + std::to_string(status);
-    return w;
+    return BoardWrite{status == FT_OK, written, status_text(status), write_sent_nothing(status)};
 }
 
 }  // namespace
@@ -325,7 +323,7 @@ bool SweepWindow::board_ready()
 {
     FTDIStatus = FT_CreateDeviceInfoList(&num_devs);
     if (FTDIStatus != FT_OK) {
-        say(tr("The FTDI devices cannot be counted (status %1): nothing was sent.").arg(FTDIStatus), true);
+        say(tr("The FTDI devices cannot be counted, %1: nothing was sent.").arg(q(status_text(FTDIStatus))), true);
         return false;
     }
     if (num_devs == 0) {
