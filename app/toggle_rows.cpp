@@ -31,7 +31,7 @@ std::optional<ToggleBit> toggle_bit(int control)
     return std::nullopt;
 }
 
-int Set_Data_Bits()
+void Set_Data_Bits()
 {
     GetCtrlVal(MainPanelHandle, PANEL_M_REG, &regs.M_reg);
     GetCtrlVal(MainPanelHandle, PANEL_R_REG, &regs.R_reg);
@@ -41,5 +41,4 @@ int Set_Data_Bits()
     set_toggles(kMToggles, regs.M_reg);
     set_toggles(kAToggles, regs.A_reg);
     set_toggles(kKToggles, regs.K_reg);
-    return 0;
 }

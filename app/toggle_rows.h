@@ -79,5 +79,5 @@ void set_toggles(ToggleRow row, uint32_t value);
 // The sum of the weights of a row's toggles that are on; every toggle is read.
 uint32_t sum_of_toggles(ToggleRow row);
 
-// Loads M, R, A and K from their fields and sets their toggles from them. Returns 0.
-int Set_Data_Bits();
+// Loads M, R, A and K from their fields and sets their toggles from them.
+void Set_Data_Bits();

@@ -381,15 +381,6 @@ int DisplayPanel(int panel)
     return UI_OK;
 }
 
-int HidePanel(int panel)
-{
-    Panel* p = find_panel(panel);
-    if (!p)
-        return UI_ERR_BAD_HANDLE;
-    p->frame->hide();
-    return UI_OK;
-}
-
 int DiscardPanel(int panel)
 {
     Runtime& r = runtime();
@@ -520,20 +511,4 @@ const ControlDef* CtrlDef(int panel, int control)
     int status = 0;
     Control* c = find_control(panel, control, &status);
     return c ? &c->def : nullptr;
-}
-
-CtrlCallbackPtr CtrlCallback(int panel, int control)
-{
-    int status = 0;
-    Control* c = find_control(panel, control, &status);
-    return c ? c->callback : nullptr;
-}
-
-MenuCallbackPtr MenuItemCallback(int menuBar, int menuItem)
-{
-    auto it = runtime().menu_bars.find(menuBar);
-    if (it == runtime().menu_bars.end())
-        return nullptr;
-    auto cb = it->second.callbacks.find(menuItem);
-    return cb == it->second.callbacks.end() ? nullptr : cb->second;
 }
