@@ -189,13 +189,19 @@ SweepPlan plan_sweep(const RegisterSet& settings, const std::vector<double>& fre
     return plan;
 }
 
-RegisterSet settings_at(const SweepPlan& plan, const SweepPoint& point)
+RegisterSet settings_with(const SweepPlan& plan, const SweepPoint& point)
 {
     RegisterSet r = plan.settings;
     r.R_reg = point.R;
     r.M_reg = point.M;
     r.A_reg = point.A;
     r.K_reg = point.K;
+    return r;
+}
+
+RegisterSet settings_at(const SweepPlan& plan, const SweepPoint& point)
+{
+    RegisterSet r = settings_with(plan, point);
     recompute(r);
     return r;
 }

@@ -10,12 +10,7 @@ constexpr int kSweepEnhbar = 1;  // the counters, never the enhancement register
 
 SweepWords sweep_words(const SweepPlan& plan, const SweepPoint& p)
 {
-    RegisterSet r = plan.settings;
-    r.R_reg = p.R;
-    r.M_reg = p.M;
-    r.A_reg = p.A;
-    r.K_reg = p.K;
-    const SettingsWords w = serial_words_of(r);
+    const SettingsWords w = serial_words_of(settings_with(plan, p));
     return {w.main, w.auxiliary};
 }
 
