@@ -5,6 +5,7 @@
 #include "wire/serial_words.h"
 #include "wire/short_write.h"
 #include "d2xx/statuses.h"
+#include "model/number_text.h"
 #include "app/status_box.h"
 
 #include <vector>
@@ -17,20 +18,20 @@ void confirm_sent(const UCHAR* burst, DWORD length)
     const ChipReception r = decode_burst(std::vector<uint8_t>(burst, burst + length));
     if (!r.enhancement_words.empty()) {
         const unsigned E = r.enhancement_words.front();
-        append_status("Sent enhancement word 0x%02X (%u bytes): E %u. Only the enhancement register was "
+        append_status("Sent enhancement word %s (%u bytes): E %u. Only the enhancement register was "
                       "programmed, not the counters: set ENH to \"Disable (High)\" to program R, M, A and K.\n",
-                      E, static_cast<unsigned>(length), E);
+                      hex_text(E, 2).c_str(), static_cast<unsigned>(length), E);
         return;
     }
     if (r.latched_words.empty())
         return;
     const MainWordFields f = main_word_fields(r.latched_words[0]);
     if (r.latched_words.size() > 1) {
-        append_status("Sent main word 0x%06X and auxiliary word 0x%06X (%u bytes): R %u, M %u, A %u, K %u\n",
-                      r.latched_words[0], r.latched_words[1], static_cast<unsigned>(length), f.R, f.M, f.A,
-                      auxiliary_word_k(r.latched_words[1]));
+        append_status("Sent main word %s and auxiliary word %s (%u bytes): R %u, M %u, A %u, K %u\n",
+                      hex_text(r.latched_words[0], 6).c_str(), hex_text(r.latched_words[1], 6).c_str(),
+                      static_cast<unsigned>(length), f.R, f.M, f.A, auxiliary_word_k(r.latched_words[1]));
     } else {
-        append_status("Sent main word 0x%06X (%u bytes): R %u, M %u, A %u\n", r.latched_words[0],
+        append_status("Sent main word %s (%u bytes): R %u, M %u, A %u\n", hex_text(r.latched_words[0], 6).c_str(),
                       static_cast<unsigned>(length), f.R, f.M, f.A);
     }
 }
