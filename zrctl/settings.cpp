@@ -117,22 +117,31 @@ void take_saved_state(RegisterSet& r, const std::string& path)
         r.N_flag = *file.part;
 }
 
+// The options that set a field, in the order they are checked, each with its control.
+struct FieldOption {
+    const char* name;
+    TextOption SettingOptions::*option;
+    int control;
+};
+
+constexpr FieldOption kFieldOptions[] = {
+    {"--ref", &SettingOptions::ref, PANEL_REF_FREQ}, {"--r", &SettingOptions::r, PANEL_R_REG},
+    {"--m", &SettingOptions::m, PANEL_M_REG},        {"--a", &SettingOptions::a, PANEL_A_REG},
+    {"--k", &SettingOptions::k, PANEL_K_REG},        {"--enh", &SettingOptions::enh, PANEL_E_REG},
+};
+
 void take_options(RegisterSet& r, const SettingOptions& o)
 {
     if (o.part.given())
         r.N_flag = o.part.text == part_word(ZR3500) ? ZR3500 : ZR3100;
-    if (o.ref.given())
-        r.ref_freq = field_value("--ref", o.ref, PANEL_REF_FREQ);
-    if (o.r.given())
-        r.R_reg = register_value("--r", o.r, PANEL_R_REG);
-    if (o.m.given())
-        r.M_reg = register_value("--m", o.m, PANEL_M_REG);
-    if (o.a.given())
-        r.A_reg = register_value("--a", o.a, PANEL_A_REG);
-    if (o.k.given())
-        r.K_reg = register_value("--k", o.k, PANEL_K_REG);
-    if (o.enh.given())
-        r.E_reg = register_value("--enh", o.enh, PANEL_E_REG);
+    for (const FieldOption& f : kFieldOptions) {
+        const TextOption& text = o.*f.option;
+        if (!text.given())
+            continue;
+        const RegisterControl& c = *register_control(f.control);
+        const double value = c.count ? register_value(f.name, text, f.control) : field_value(f.name, text, f.control);
+        set_from_control(r, c, value);
+    }
     if (o.prescaler.given()) {
         r.prescaler_en = r.PS_mode = o.prescaler.text == kBypass ? 1 : 0;
         if (o.prescaler.text != kBypass)
