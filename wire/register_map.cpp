@@ -16,6 +16,24 @@ constexpr bool each_bit_once(SerialWord w)
     return seen == (uint32_t{1} << word_bits(w)) - 1;
 }
 
+// Every bit of a register travels once.
+constexpr bool each_register_bit_once(FieldOf of)
+{
+    uint32_t seen = 0;
+    for (const RegisterField& f : kRegisterMap) {
+        if (f.of != of)
+            continue;
+        const uint32_t bits = ((uint32_t{1} << f.width) - 1) << f.register_bit;
+        if (seen & bits)
+            return false;
+        seen |= bits;
+    }
+    return seen == (uint32_t{1} << register_width(of)) - 1;
+}
+
+static_assert(each_register_bit_once(FieldOf::R) && each_register_bit_once(FieldOf::M) &&
+              each_register_bit_once(FieldOf::A) && each_register_bit_once(FieldOf::K) &&
+              each_register_bit_once(FieldOf::E));
 static_assert(each_bit_once(SerialWord::Main));
 static_assert(each_bit_once(SerialWord::Auxiliary));
 static_assert(each_bit_once(SerialWord::Enhancement));
