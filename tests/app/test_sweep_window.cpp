@@ -247,7 +247,8 @@ TEST_F(SweepWindowTest, WithoutAnOpenBoardTheWindowSaysSoAndSendsNothing)
     board.device_count = 1;
     board.count_status = FT_IO_ERROR;
     EXPECT_FALSE(window->start());
-    EXPECT_EQ(window->message().toStdString(), "The FTDI devices cannot be counted, FT_IO_ERROR (4): nothing was sent.");
+    EXPECT_EQ(window->message().toStdString(),
+              "The FTDI devices cannot be counted, FT_IO_ERROR (4): nothing was sent.");
 
     board.count_status = FT_OK;
     FT_Close(FTDIHandle);
