@@ -170,8 +170,8 @@ constexpr uint32_t register_in(FieldOf of, uint32_t word)
     return value;
 }
 
-// A register's place among the bits of its word that are not fixed, counted from
-// the word's first bit on the line: the number in a bit toggle's name.
+// A bit's place among the bits of its word that are not fixed, counted from the
+// word's first bit on the line: the number in the name of the bit's toggle.
 constexpr int place_of_bit(SerialWord w, int bit)
 {
     int place = 0;
