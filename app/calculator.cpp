@@ -62,7 +62,7 @@ void compute_and_display()
 
 }  // namespace
 
-int calculate_freq_from_regs(int mode)
+void calculate_freq_from_regs(int mode)
 {
     const int panel = MainPanelHandle;
 
@@ -98,7 +98,6 @@ int calculate_freq_from_regs(int mode)
     Set_Data_Bits();
     if (mode == kModeRecompute && recompute_listener)
         recompute_listener();
-    return 0;
 }
 
 void set_recompute_listener(void (*listener)())

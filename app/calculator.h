@@ -10,8 +10,8 @@ inline constexpr int kModeRecompute = 2;
 
 // Reads the switches and M, A, K, forces M and A into range and writes them back,
 // shows the symbolic formulas, reads R, Fr and the target, then solves (mode 1) or
-// computes and shows the results (mode 2), and ends with Set_Data_Bits. Returns 0.
-int calculate_freq_from_regs(int mode);
+// computes and shows the results (mode 2), and ends with Set_Data_Bits.
+void calculate_freq_from_regs(int mode);
 
 // Told after every recompute (mode 2) of the panel, for a window that follows the
 // main panel's settings; nullptr: nobody.

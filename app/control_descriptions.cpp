@@ -1,10 +1,12 @@
 #include "app/control_descriptions.h"
 
-#include "wire/serial_words.h"
+#include "app/toggle_rows.h"
+#include "wire/register_map.h"
 #include "resource/New_Panel.h"
 #include "ui_runtime/ui_runtime.h"
 #include "ui_runtime/ui_runtime_qt.h"
 
+#include <cctype>
 #include <cstdio>
 #include <string>
 
@@ -26,7 +28,7 @@ const Description kDescriptions[] = {
     {PANEL_K_REG, "Fractional numerator K (18 bits): the fraction is (2 x K + RAND_EN) / 524288."},
     {PANEL_E_REG, "Enhancement register E (8 bits), sent alone while ENH is at \"Enable  (Low)\"."},
     {PANEL_SEC_4, "Prescaler: \"Enable\" divides by the 10/11 or 5/6 prescaler (P 10 or 5); \"Disable\" "
-                  "bypasses it (P 1, A unused). Main word bit 16."},
+                  "bypasses it (P 1, A unused)."},
     {PANEL_MOD_SEL, "Prescaler modulus: \"10/11\" (P 10) or \"5/6\" (P 5). Board line MOD_SEL."},
     {PANEL_RAND_EN, "Dither: the lowest bit of the 19-bit fraction. Board line RAND_EN."},
     {PANEL_MASH, "Order of the sigma-delta modulator: \"1-1\" (second) or \"1-1-1\" (third). Board line MASH."},
@@ -43,14 +45,12 @@ const Description kDescriptions[] = {
     {PANEL_SOLVE_REPORT, "What the last solve asked for, what the registers give, and what the range rules changed."},
 };
 
-// Where each register bit of the main word stands.
-int main_word_bit(char reg, int bit)
+// " Main word bit 16.": where a one-bit switch goes in its word.
+std::string switch_place(FieldOf of)
 {
-    for (int i = 0; i < kMainWordBits; ++i)
-        if (kMainWordLayout[static_cast<std::size_t>(i)].reg == reg &&
-            kMainWordLayout[static_cast<std::size_t>(i)].bit == bit)
-            return kMainWordBits - 1 - i;
-    return -1;
+    std::string word = serial_word(word_of(of)).name;
+    word[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(word[0])));
+    return " " + word + " word bit " + std::to_string(word_bit_of(of, 0)) + ".";
 }
 
 std::string range_of(const ControlDef& c)
@@ -66,16 +66,12 @@ std::string range_of(const ControlDef& c)
 // "M bit 6, main word bit 15."
 std::string bit_description(const ControlDef& c)
 {
-    const int bit = std::stoi(c.label);
+    const std::optional<ToggleBit> t = toggle_bit(c.id);
+    if (!t || !t->carries.field)
+        return "";
     char text[80];
-    if (c.callback == "K_reg_Change")
-        std::snprintf(text, sizeof text, "K bit %d, auxiliary word bit %d.", bit, bit + 3);
-    else if (c.callback == "Enhancement_reg_changed")
-        std::snprintf(text, sizeof text, "E bit %d, enhancement word bit %d.", bit, bit);
-    else {
-        const char reg = c.callback[0];
-        std::snprintf(text, sizeof text, "%c bit %d, main word bit %d.", reg, bit, main_word_bit(reg, bit));
-    }
+    std::snprintf(text, sizeof text, "%s bit %d, %s word bit %d.", t->carries.field->name, t->carries.register_bit,
+                  serial_word(t->word).name, t->word_bit);
     return text;
 }
 
@@ -88,6 +84,8 @@ void describe_main_panel_controls(int panel)
         for (const Description& d : kDescriptions)
             if (d.control == c->id)
                 text = d.text;
+        if (c->id == PANEL_SEC_4)
+            text += switch_place(FieldOf::PS);
         if (c->kind == ControlKind::Numeric)
             text += range_of(*c);
         else if (c->kind == ControlKind::BitToggle)

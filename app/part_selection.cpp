@@ -31,7 +31,7 @@ void Select_Mode(int, int menuItem, void*, int)
     calculate_freq_from_regs(kModeRecompute);
 }
 
-int Change_Panel(int flag)
+void Change_Panel(int flag)
 {
     const int shown = flag != 0;
     SetCtrlAttribute(MainPanelHandle, PANEL_RAND_EN, ATTR_VISIBLE, shown);
@@ -41,5 +41,4 @@ int Change_Panel(int flag)
     for (int control : kKToggles)
         SetCtrlAttribute(MainPanelHandle, control, ATTR_VISIBLE, shown);
     SetCtrlAttribute(MainPanelHandle, PANEL_LNM, ATTR_VISIBLE, shown);
-    return 0;
 }

@@ -4,5 +4,5 @@
 // Menu callback of both part items.
 void Select_Mode(int menuBar, int menuItem, void* callbackData, int panel);
 
-// Shows the fractional set of controls when flag is non-zero, hides it otherwise. Returns 0.
-int Change_Panel(int flag);
+// Shows the fractional set of controls when flag is non-zero, hides it otherwise.
+void Change_Panel(int flag);

@@ -3,6 +3,8 @@
 #include "wire/board_lines.h"
 #include "wire/register_text.h"
 #include "wire/serial_words.h"
+#include "model/number_text.h"
+#include "model/solve_outcome.h"
 #include "app/bit_editors.h"
 #include "app/panel_settings.h"
 #include "app/main_panel.h"
@@ -46,20 +48,13 @@ RegisterWords panel_register_words()
                                         position_text(PANEL_MASH, r.MASH)));
 }
 
-std::string hex(uint32_t value, int digits)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%0*X", digits, value);
-    return text;
-}
-
 // "main word 0x000E2C, auxiliary word 0x0D70A1, option byte 0x28"
 std::string words_list(const ImportedWords& w)
 {
     std::string list;
     auto add = [&list](const char* name, std::optional<uint32_t> value, int digits) {
         if (value)
-            list += (list.empty() ? "" : ", ") + std::string(name) + " " + hex(*value, digits);
+            list += (list.empty() ? "" : ", ") + std::string(name) + " " + hex_text(*value, digits);
     };
     add("main word", w.main_word, 6);
     add("auxiliary word", w.auxiliary_word, 6);
@@ -101,13 +96,9 @@ void import_words(const std::string& text)
     append_status("Registers imported: %s.\n", words_list(w).c_str());
 
     const RegisterSet now = settings_from_panel();
-    std::string changed;
-    if (w.main_word && now.M_reg != r.M_reg)
-        changed += "M " + std::to_string(r.M_reg) + " -> " + std::to_string(now.M_reg);
-    if (w.main_word && now.A_reg != r.A_reg)
-        changed += (changed.empty() ? "" : ", ") + ("A " + std::to_string(r.A_reg) + " -> " + std::to_string(now.A_reg));
-    if (!changed.empty())
-        append_status("The range rules changed %s.\n", changed.c_str());
+    const std::vector<RuleChange> changes = rule_changes(r.M_reg, r.A_reg, now.M_reg, now.A_reg);
+    if (w.main_word && !changes.empty())
+        append_status("The range rules %s.\n", rule_changes_text(changes).c_str());
 }
 
 }  // namespace

@@ -22,7 +22,16 @@ uint32_t sum_of_toggles(ToggleRow row)
     return sum;
 }
 
-int Set_Data_Bits()
+std::optional<ToggleBit> toggle_bit(int control)
+{
+    for (SerialWord w : {SerialWord::Main, SerialWord::Auxiliary, SerialWord::Enhancement})
+        for (int bit = word_bits(w) - 1; bit >= 0; --bit)
+            if (!(fixed_mask(w) >> bit & 1u) && toggle_at(w, place_of_bit(w, bit)) == control)
+                return ToggleBit{w, bit, word_bit(w, bit)};
+    return std::nullopt;
+}
+
+void Set_Data_Bits()
 {
     GetCtrlVal(MainPanelHandle, PANEL_M_REG, &regs.M_reg);
     GetCtrlVal(MainPanelHandle, PANEL_R_REG, &regs.R_reg);
@@ -32,5 +41,4 @@ int Set_Data_Bits()
     set_toggles(kMToggles, regs.M_reg);
     set_toggles(kAToggles, regs.A_reg);
     set_toggles(kKToggles, regs.K_reg);
-    return 0;
 }

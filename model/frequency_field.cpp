@@ -1,6 +1,7 @@
 #include "model/frequency_field.h"
 
-#include <charconv>
+#include "model/number_text.h"
+
 #include <cstdio>
 
 bool within_field(double mhz, const FrequencyField& field)
@@ -10,7 +11,7 @@ bool within_field(double mhz, const FrequencyField& field)
 
 std::string outside_field_text(const FrequencyField& field)
 {
-    return "outside " + frequency_text(field.minimum) + " to " + frequency_text(field.maximum) +
+    return "outside " + number_text(field.minimum) + " to " + number_text(field.maximum) +
            ", the range of the field \"" + field.label + "\"";
 }
 
@@ -26,11 +27,4 @@ std::string frequency_to_the_hz(double mhz)
             t.pop_back();
     }
     return t;
-}
-
-std::string frequency_text(double mhz)
-{
-    char text[40];
-    const auto [end, ec] = std::to_chars(text, text + sizeof text, mhz);
-    return ec == std::errc() ? std::string(text, end) : std::string("?");
 }

@@ -18,6 +18,3 @@ std::string outside_field_text(const FrequencyField& field);
 
 // A frequency in MHz to the Hz, without trailing zeros: "4321", "4220.999908".
 std::string frequency_to_the_hz(double mhz);
-
-// A frequency as typed: the shortest text that reads back as the same number.
-std::string frequency_text(double mhz);

@@ -2,6 +2,7 @@
 
 #include "model/chip_limits.h"
 #include "model/frequency.h"
+#include "model/number_text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -42,7 +43,7 @@ Reach reach_of(const RegisterSet& settings, const ReachableCounters& reachable)
 std::optional<TargetRefusal> refuse_target(double target_mhz, const FrequencyField& field, const Reach& reach,
                                            const std::string& settings_words)
 {
-    const std::string target = frequency_text(target_mhz) + " MHz is ";
+    const std::string target = number_text(target_mhz) + " MHz is ";
     TargetRefusal refusal;
     if (!within_field(target_mhz, field)) {
         refusal.lowest_mhz = field.minimum;

@@ -41,6 +41,17 @@ std::vector<RuleChange> rule_changes(uint32_t M_written, uint32_t A_written, uin
     return c;
 }
 
+std::string rule_changes_text(const std::vector<RuleChange>& changes)
+{
+    if (changes.empty())
+        return "changed nothing";
+    std::string text;
+    for (const RuleChange& c : changes)
+        text += (text.empty() ? "changed " : ", ") + std::string(c.name) + " " + std::to_string(c.from) + " -> " +
+                std::to_string(c.to);
+    return text;
+}
+
 std::string solve_outcome_text(const SolveOutcome& o)
 {
     const FrequencyError e = frequency_error(o.requested_mhz, o.achieved_mhz);

@@ -18,6 +18,8 @@ struct RuleChange {
 
 // M, then A, where the value after the range rules differs from the one written.
 std::vector<RuleChange> rule_changes(uint32_t M_written, uint32_t A_written, uint32_t M_ruled, uint32_t A_ruled);
+// "changed M 7 -> 8, A 1 -> 2", or "changed nothing".
+std::string rule_changes_text(const std::vector<RuleChange>& changes);
 
 struct SolveOutcome {
     double requested_mhz = 0.0;

@@ -1,9 +1,9 @@
 #include "model/sweep_plan.h"
 
 #include "model/calculation.h"
+#include "model/number_text.h"
 #include "model/quoted_input.h"
 
-#include <charconv>
 #include <cmath>
 
 namespace {
@@ -16,18 +16,6 @@ std::string_view trimmed(std::string_view text)
     while (!text.empty() && blank(text.back()))
         text.remove_suffix(1);
     return text;
-}
-
-// A finite number, the whole text; else why not.
-std::optional<std::string> read_number(std::string_view text, double* value)
-{
-    const std::string_view t = trimmed(text);
-    const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), *value);
-    if (ec == std::errc::result_out_of_range)
-        return "beyond the range of numbers";
-    if (t.empty() || ec != std::errc() || end != t.data() + t.size() || !std::isfinite(*value))
-        return "not a number";
-    return std::nullopt;
 }
 
 std::optional<std::string> outside(double mhz, const FrequencyField& field)
@@ -48,7 +36,7 @@ SweepFrequencies refused(SweepInput input, std::size_t line, std::string_view te
 std::optional<SweepRefusal> read_frequency(SweepInput input, std::size_t line, std::string_view text,
                                            const FrequencyField& field, double* mhz)
 {
-    std::optional<std::string> why = read_number(text, mhz);
+    std::optional<std::string> why = read_number(trimmed(text), mhz);
     if (!why)
         why = outside(*mhz, field);
     if (why)
@@ -92,19 +80,19 @@ SweepFrequencies band_frequencies(std::string_view start_text, std::string_view 
         return {{}, r};
     if (auto r = read_frequency(SweepInput::Stop, 0, stop_text, field, &stop))
         return {{}, r};
-    if (auto why = read_number(step_text, &step))
+    if (auto why = read_number(trimmed(step_text), &step))
         return refused(SweepInput::Step, 0, step_text, *why);
     if (step == 0.0)
         return refused(SweepInput::Step, 0, step_text, "a step of 0 never reaches the stop frequency");
     if ((stop - start) * step < 0.0)
-        return refused(SweepInput::Step, 0, step_text, "points away from the stop frequency " + frequency_text(stop));
+        return refused(SweepInput::Step, 0, step_text, "points away from the stop frequency " + number_text(stop));
 
     // Steps to the stop, a stop within rounding of the last one counting as reached.
     const double steps = std::abs(stop - start) / std::abs(step);
     const double points = std::floor(steps * (1.0 + 1e-12) + 1e-9) + 1.0;
     if (!(points <= static_cast<double>(kMaxSweepPoints)))
         return refused(SweepInput::Step, 0, step_text,
-                       "gives " + (points < 1e15 ? frequency_text(points) : std::string("so many")) +
+                       "gives " + (points < 1e15 ? number_text(points) : std::string("so many")) +
                            " points, more than the " + std::to_string(kMaxSweepPoints) + " a sweep may have");
     const auto count = static_cast<std::size_t>(points);
     SweepFrequencies f;
@@ -201,13 +189,19 @@ SweepPlan plan_sweep(const RegisterSet& settings, const std::vector<double>& fre
     return plan;
 }
 
-RegisterSet settings_at(const SweepPlan& plan, const SweepPoint& point)
+RegisterSet settings_with(const SweepPlan& plan, const SweepPoint& point)
 {
     RegisterSet r = plan.settings;
     r.R_reg = point.R;
     r.M_reg = point.M;
     r.A_reg = point.A;
     r.K_reg = point.K;
+    return r;
+}
+
+RegisterSet settings_at(const SweepPlan& plan, const SweepPoint& point)
+{
+    RegisterSet r = settings_with(plan, point);
     recompute(r);
     return r;
 }

@@ -77,6 +77,7 @@ bool same_sweep_start(const RegisterSet& a, const RegisterSet& b);
 // Solves each frequency from the settings, as zrctl solve does.
 SweepPlan plan_sweep(const RegisterSet& settings, const std::vector<double>& frequencies_mhz);
 
-// The plan's settings holding a point's registers, recomputed: what the panel
-// shows once that point is programmed.
+// The plan's settings holding a point's registers: as solved, and recomputed,
+// which is what the panel shows once that point is programmed.
+RegisterSet settings_with(const SweepPlan& plan, const SweepPoint& point);
 RegisterSet settings_at(const SweepPlan& plan, const SweepPoint& point);

@@ -2,6 +2,7 @@
 
 #include "ui_files/file_io.h"
 
+#include "model/number_text.h"
 #include "model/quoted_input.h"
 
 #include <cerrno>
@@ -82,7 +83,9 @@ bool whole_number(std::string_view s, T* value)
     return ec == std::errc() && ptr == end;
 }
 
-std::string number_text(double d)
+// A number as the state file stores it: 17 significant digits, which any reader
+// of doubles takes back exactly.
+std::string stored_number_text(double d)
 {
     char text[40];
     const auto [ptr, ec] = std::to_chars(text, text + sizeof text, d, std::chars_format::general, 17);
@@ -91,7 +94,7 @@ std::string number_text(double d)
 
 std::string range_text(const ControlDef& c)
 {
-    return number_text(c.minimum) + " to " + number_text(c.maximum);
+    return stored_number_text(c.minimum) + " to " + stored_number_text(c.maximum);
 }
 
 // The value of one line for its control, or the reason it cannot be one.
@@ -184,7 +187,7 @@ std::string format_state_under(const std::string& header, const std::vector<OwnL
         out += " = ";
         switch (v.control->type) {
         case ValueType::Text: out += quoted(v.text); break;
-        case ValueType::Double: out += number_text(v.number); break;
+        case ValueType::Double: out += stored_number_text(v.number); break;
         default: out += std::to_string(static_cast<long long>(v.number)); break;
         }
         out += '\n';
@@ -237,11 +240,9 @@ bool parse_state_under(std::string_view text, const std::string& header, const s
             const std::size_t length = utf8_char_length(line.substr(i));
             if (line[i] == '\0')
                 return fail("a NUL byte at column " + std::to_string(i + 1));
-            if (length == 0) {
-                char byte[8];
-                std::snprintf(byte, sizeof byte, "0x%02X", static_cast<unsigned char>(line[i]));
-                return fail("byte " + std::string(byte) + " at column " + std::to_string(i + 1) + " is not UTF-8 text");
-            }
+            if (length == 0)
+                return fail("byte " + hex_text(static_cast<unsigned char>(line[i]), 2) + " at column " +
+                            std::to_string(i + 1) + " is not UTF-8 text");
             i += length;
         }
         line = trimmed(line);

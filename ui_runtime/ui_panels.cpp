@@ -1,5 +1,5 @@
-// Panels built from the UI resource, operator events turned into callbacks,
-// and the Qt side that tests and tools use.
+// Panels built from the UI resource, with their windows, and the Qt side that
+// tests and tools use.
 #include "ui_runtime/ui_resource_file.h"
 #include "ui_runtime/ui_runtime_state.h"
 #include "ui_runtime/widgets.h"
@@ -21,21 +21,6 @@ using namespace ui_layer;
 
 namespace {
 
-// Runs a callback for an operator action on a control.
-void dispatch_control_event(int panel, int control, int event)
-{
-    int status = 0;
-    Control* c = find_control(panel, control, &status);
-    if (!c || !c->callback)
-        return;
-    CtrlCallbackPtr callback = c->callback;
-    Runtime& r = runtime();
-    ++r.stats.dispatched;
-    r.stats.deepest = std::max(r.stats.deepest, ++r.dispatch_depth);
-    callback(panel, control, event, nullptr, 0, 0);
-    --r.dispatch_depth;
-}
-
 // A menu text with a mnemonic: the first letter or digit that no sibling uses yet.
 // The text shown stays the same; only the letter is underlined.
 QString with_mnemonic(const std::string& text, std::set<QChar>* taken)
@@ -48,23 +33,6 @@ QString with_mnemonic(const std::string& text, std::set<QChar>* taken)
             return t.left(i) + QLatin1Char('&') + t.mid(i);
     }
     return t;
-}
-
-void dispatch_menu_event(int menu_bar, int item)
-{
-    auto it = runtime().menu_bars.find(menu_bar);
-    if (it == runtime().menu_bars.end())
-        return;
-    auto cb = it->second.callbacks.find(item);
-    if (cb == it->second.callbacks.end() || !cb->second)
-        return;
-    const int panel = it->second.panel;
-    MenuCallbackPtr callback = cb->second;
-    Runtime& r = runtime();
-    ++r.stats.dispatched;
-    r.stats.deepest = std::max(r.stats.deepest, ++r.dispatch_depth);
-    callback(menu_bar, item, nullptr, panel);
-    --r.dispatch_depth;
 }
 
 // The application's picture of that name, or an empty one.
@@ -381,15 +349,6 @@ int DisplayPanel(int panel)
     return UI_OK;
 }
 
-int HidePanel(int panel)
-{
-    Panel* p = find_panel(panel);
-    if (!p)
-        return UI_ERR_BAD_HANDLE;
-    p->frame->hide();
-    return UI_OK;
-}
-
 int DiscardPanel(int panel)
 {
     Runtime& r = runtime();
@@ -451,32 +410,9 @@ void PanelFrame::closeEvent(QCloseEvent* event)
     dispatch_panel_event(handle_, EVENT_CLOSE);
 }
 
-void dispatch_panel_event(int panel, int event)
-{
-    Panel* p = find_panel(panel);
-    if (!p || !p->callback)
-        return;
-    PanelCallbackPtr callback = p->callback;
-    Runtime& r = runtime();
-    ++r.stats.dispatched;
-    r.stats.deepest = std::max(r.stats.deepest, ++r.dispatch_depth);
-    callback(panel, event, nullptr, 0, 0);
-    --r.dispatch_depth;
-}
-
 }  // namespace ui_layer
 
 // ---------------------------------------------------------------- Qt side
-
-CallbackStats callback_stats()
-{
-    return runtime().stats;
-}
-
-void reset_callback_stats()
-{
-    runtime().stats = CallbackStats{};
-}
 
 QWidget* PanelWindow(int panel)
 {
@@ -520,20 +456,4 @@ const ControlDef* CtrlDef(int panel, int control)
     int status = 0;
     Control* c = find_control(panel, control, &status);
     return c ? &c->def : nullptr;
-}
-
-CtrlCallbackPtr CtrlCallback(int panel, int control)
-{
-    int status = 0;
-    Control* c = find_control(panel, control, &status);
-    return c ? c->callback : nullptr;
-}
-
-MenuCallbackPtr MenuItemCallback(int menuBar, int menuItem)
-{
-    auto it = runtime().menu_bars.find(menuBar);
-    if (it == runtime().menu_bars.end())
-        return nullptr;
-    auto cb = it->second.callbacks.find(menuItem);
-    return cb == it->second.callbacks.end() ? nullptr : cb->second;
 }

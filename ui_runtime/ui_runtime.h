@@ -66,7 +66,6 @@ int DisplayPanel(int panel);
 // The panel's own callback, for events of the panel itself (EVENT_CLOSE). Without
 // one, closing a panel's window hides it.
 int InstallPanelCallback(int panel, PanelCallbackPtr callback);
-int HidePanel(int panel);
 int DiscardPanel(int panel);
 // The handle of a panel's menu bar, or a negative status.
 int GetPanelMenuBar(int panel);

@@ -30,5 +30,3 @@ std::vector<const ControlDef*> PanelControlDefs(int panel);
 std::vector<StateValue> current_state(int panel);
 // The description the control was built from.
 const ControlDef* CtrlDef(int panel, int control);
-CtrlCallbackPtr CtrlCallback(int panel, int control);
-MenuCallbackPtr MenuItemCallback(int menuBar, int menuItem);

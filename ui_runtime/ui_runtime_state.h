@@ -81,7 +81,9 @@ Runtime& runtime();
 // From the start of the runtime: a panel's window destroyed from outside runs
 // the panel's callback with EVENT_CLOSE, as closing it would.
 void watch_for_destroyed_windows();
-// Runs a panel callback for an operator action on the panel itself.
+// Run the callback of an operator action on a control, a menu item or the panel itself.
+void dispatch_control_event(int panel, int control, int event);
+void dispatch_menu_event(int menu_bar, int item);
 void dispatch_panel_event(int panel, int event);
 Panel* find_panel(int handle);
 // The control, or nullptr with the reason in *status.

@@ -26,11 +26,7 @@ public:
     NumericField(bool is_unsigned, double minimum, double maximum, double increment, int precision,
                  QWidget* parent);
 
-    bool isUnsigned() const { return unsigned_; }
-    int displayPrecision() const { return precision_; }
-    // The range of the operator's entries.
-    double rangeMinimum() const { return range_min_; }
-    double rangeMaximum() const { return range_max_; }
+    // The value held lies outside the range of the operator's entries.
     bool isOutsideRange() const { return value() < range_min_ || value() > range_max_; }
 
     // Values written by the program.
@@ -114,10 +110,6 @@ public:
     int value() const { return isOn() ? on_value_ : off_value_; }
     // A value other than the on position's puts the switch in its off position.
     void setValue(int value) { setOn(value == on_value_); }
-    QString onText() const { return on_text_; }
-    QString offText() const { return off_text_; }
-    int onValue() const { return on_value_; }
-    int offValue() const { return off_value_; }
 
     QSize sizeHint() const override;
 

@@ -30,6 +30,40 @@ uint8_t* put_latched_word(uint8_t* out, uint32_t word, uint8_t O)
     return out;
 }
 
+uint8_t* put_main_burst(uint8_t* p, uint32_t word, uint8_t O)
+{
+    *p++ = O;
+    *p++ = O;
+    p = put_latched_word(p, word, O);
+    *p++ = O;
+    return p;
+}
+
+uint8_t* put_main_aux_burst(uint8_t* p, uint32_t word, uint32_t auxWord, uint8_t O)
+{
+    *p++ = O;
+    *p++ = O;
+    p = put_latched_word(p, word, O);
+    *p++ = O;
+    *p++ = O;
+    *p++ = O;
+    p = put_latched_word(p, auxWord, O);
+    *p++ = O;
+    return p;
+}
+
+uint8_t* put_enhancement_burst(uint8_t* p, uint32_t word, uint8_t O)
+{
+    // E_WR rises one byte before the first bit and falls in the last byte.
+    const uint8_t base = O | E_WR;
+    *p++ = O;
+    *p++ = base;
+    p = put_cells(p, word, kEnhancementWordBits, base);
+    *p++ = base;
+    *p++ = O;
+    return p;
+}
+
 }  // namespace
 
 BurstKind burst_kind(int enhbar, uint32_t auxWord)
@@ -39,70 +73,37 @@ BurstKind burst_kind(int enhbar, uint32_t auxWord)
     return auxWord == 0 ? BurstKind::Main : BurstKind::MainAuxiliary;
 }
 
-std::size_t burst_length(BurstKind kind)
-{
-    switch (kind) {
-    case BurstKind::Main: return kMainBurstLength;
-    case BurstKind::MainAuxiliary: return kMainAuxBurstLength;
-    case BurstKind::Enhancement: return kEnhancementBurstLength;
-    }
-    return 0;
-}
-
 void build_main_burst(uint32_t word, uint8_t O, uint8_t (&out)[kMainBurstLength])
 {
-    uint8_t* p = out;
-    *p++ = O;
-    *p++ = O;
-    p = put_latched_word(p, word, O);
-    *p++ = O;
+    put_main_burst(out, word, O);
 }
 
 void build_main_aux_burst(uint32_t word, uint32_t auxWord, uint8_t O, uint8_t (&out)[kMainAuxBurstLength])
 {
-    uint8_t* p = out;
-    *p++ = O;
-    *p++ = O;
-    p = put_latched_word(p, word, O);
-    *p++ = O;
-    *p++ = O;
-    *p++ = O;
-    p = put_latched_word(p, auxWord, O);
-    *p++ = O;
+    put_main_aux_burst(out, word, auxWord, O);
 }
 
 void build_enhancement_burst(uint32_t word, uint8_t O, uint8_t (&out)[kEnhancementBurstLength])
 {
-    // E_WR rises one byte before the first bit and falls in the last byte.
-    const uint8_t base = O | E_WR;
-    uint8_t* p = out;
-    *p++ = O;
-    *p++ = base;
-    p = put_cells(p, word, kEnhancementWordBits, base);
-    *p++ = base;
-    *p++ = O;
+    put_enhancement_burst(out, word, O);
+}
+
+std::size_t build_burst(BurstKind kind, uint32_t word, uint32_t auxWord, uint8_t O, BurstBytes& out)
+{
+    uint8_t* end = out.data();
+    switch (kind) {
+    case BurstKind::Main: end = put_main_burst(out.data(), word, O); break;
+    case BurstKind::MainAuxiliary: end = put_main_aux_burst(out.data(), word, auxWord, O); break;
+    case BurstKind::Enhancement: end = put_enhancement_burst(out.data(), word, O); break;
+    }
+    return static_cast<std::size_t>(end - out.data());
 }
 
 std::vector<uint8_t> build_burst(uint32_t word, uint32_t auxWord, uint8_t O, int enhbar)
 {
-    switch (burst_kind(enhbar, auxWord)) {
-    case BurstKind::Main: {
-        uint8_t b[kMainBurstLength];
-        build_main_burst(word, O, b);
-        return {std::begin(b), std::end(b)};
-    }
-    case BurstKind::MainAuxiliary: {
-        uint8_t b[kMainAuxBurstLength];
-        build_main_aux_burst(word, auxWord, O, b);
-        return {std::begin(b), std::end(b)};
-    }
-    case BurstKind::Enhancement: {
-        uint8_t b[kEnhancementBurstLength];
-        build_enhancement_burst(word, O, b);
-        return {std::begin(b), std::end(b)};
-    }
-    }
-    return {};
+    BurstBytes bytes;
+    const std::size_t length = build_burst(burst_kind(enhbar, auxWord), word, auxWord, O, bytes);
+    return {bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(length)};
 }
 
 std::string hex_bytes(const std::vector<uint8_t>& bytes)

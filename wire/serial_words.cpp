@@ -1,38 +1,30 @@
 #include "wire/serial_words.h"
 
-#include "model/chip_limits.h"
 #include "model/toggle_pattern.h"
 
 namespace {
 
-constexpr uint16_t kOptionByteBits = 8;
-
-// Sets 1-bit fields, the first place at the top bit of a word of length bits.
+// A word from the toggles of its bits that are not fixed, the first place at
+// the word's first bit on the line, and its fixed bits.
 template <std::size_t N>
-void insert_from_top(uint32_t* word, const std::array<int, N>& places, uint16_t length)
+uint32_t pack_places(SerialWord w, const std::array<int, N>& places)
 {
-    for (std::size_t n = 0; n < N; ++n)
-        InsertBits(word, static_cast<uint16_t>(places[n]), static_cast<uint16_t>(length - 1 - n), 1, length);
+    const auto length = static_cast<uint16_t>(word_bits(w));
+    uint32_t word = 0;
+    std::size_t n = 0;
+    for (int bit = length - 1; bit >= 0; --bit)
+        if (!(fixed_mask(w) >> bit & 1u))
+            InsertBits(&word, static_cast<uint16_t>(places[n++]), static_cast<uint16_t>(bit), 1, length);
+    return word | fixed_bits(w);
 }
 
-// The toggles of a register of `width` bits, highest weight first, as the
-// value-to-toggles rule sets them.
-template <std::size_t N>
-std::array<int, N> toggles_of(uint32_t value)
+// A register as its row of toggles shows it, by the value-to-toggles rule.
+uint32_t toggled(FieldOf of, uint32_t value)
 {
-    const uint32_t pattern = toggle_pattern(value, N);
-    std::array<int, N> toggles{};
-    for (std::size_t i = 0; i < N; ++i)
-        toggles[i] = (pattern >> (N - 1 - i)) & 1u;
-    return toggles;
+    return place_register(of, toggle_pattern(value, static_cast<std::size_t>(register_width(of))));
 }
 
 }  // namespace
-
-const std::array<MainWordBit, kMainWordBits> kMainWordLayout = {{
-    {'R', 5}, {'R', 4}, {'M', 8}, {'M', 7}, {'P', 0}, {'M', 6}, {'M', 5}, {'M', 4}, {'M', 3}, {'M', 2}, {'M', 1},
-    {'M', 0}, {'R', 3}, {'R', 2}, {'R', 1}, {'R', 0}, {'A', 3}, {'A', 2}, {'A', 1}, {'A', 0}, {'0', 0},
-}};
 
 void InsertBits(uint32_t* word, uint16_t value, uint16_t position, uint16_t width, uint16_t length)
 {
@@ -48,94 +40,81 @@ void InsertBits(uint32_t* word, uint16_t value, uint16_t position, uint16_t widt
 
 uint8_t pack_option_byte(int ENHBAR, int MASH, int RAND_EN, int MOD_SEL)
 {
+    const std::pair<FieldOf, int> levels[] = {
+        {FieldOf::ENHBAR, ENHBAR}, {FieldOf::MASH, MASH}, {FieldOf::RAND_EN, RAND_EN}, {FieldOf::MOD_SEL, MOD_SEL}};
+    const auto length = static_cast<uint16_t>(word_bits(SerialWord::Option));
     uint32_t word = 0;
-    // Bits 0, 1, 2 and 4 are the places of the serial lines, always 0 here.
-    InsertBits(&word, 0, 0, 1, kOptionByteBits);
-    InsertBits(&word, 0, 1, 1, kOptionByteBits);
-    InsertBits(&word, 0, 2, 1, kOptionByteBits);
-    InsertBits(&word, static_cast<uint16_t>(ENHBAR), 3, 1, kOptionByteBits);
-    InsertBits(&word, 0, 4, 1, kOptionByteBits);
-    InsertBits(&word, static_cast<uint16_t>(MASH), 5, 1, kOptionByteBits);
-    InsertBits(&word, static_cast<uint16_t>(RAND_EN), 6, 1, kOptionByteBits);
-    InsertBits(&word, static_cast<uint16_t>(MOD_SEL), 7, 1, kOptionByteBits);
+    for (const auto& [of, level] : levels)
+        for (const RegisterField& f : kRegisterMap)
+            if (f.of == of)
+                InsertBits(&word, static_cast<uint16_t>(level), static_cast<uint16_t>(f.first_bit),
+                           static_cast<uint16_t>(f.width), length);
     return static_cast<uint8_t>(word & 0xFF);
 }
 
 uint32_t pack_main_word(const std::array<int, kMainWordPlaces>& places)
 {
-    uint32_t word = 0;
-    insert_from_top(&word, places, kMainWordBits);
-    InsertBits(&word, 0, 0, 1, kMainWordBits);
-    return word;
+    return pack_places(SerialWord::Main, places);
 }
 
 uint32_t pack_auxiliary_word(const std::array<int, kAuxiliaryWordPlaces>& places)
 {
-    uint32_t word = 0;
-    insert_from_top(&word, places, kAuxiliaryWordBits);
-    // The last bit tells the auxiliary word from the main word on the shared strobe.
-    InsertBits(&word, 0, 2, 1, kAuxiliaryWordBits);
-    InsertBits(&word, 0, 1, 1, kAuxiliaryWordBits);
-    InsertBits(&word, 1, 0, 1, kAuxiliaryWordBits);
-    return word;
+    return pack_places(SerialWord::Auxiliary, places);
 }
 
 uint32_t pack_enhancement_word(const std::array<int, kEnhancementWordPlaces>& places)
 {
-    uint32_t word = 0;
-    insert_from_top(&word, places, kEnhancementWordBits);
-    return word;
+    return pack_places(SerialWord::Enhancement, places);
 }
 
 uint32_t main_word_of(uint32_t R, uint32_t M, int PS, uint32_t A)
 {
-    const auto r = toggles_of<chip::kRBits>(R);
-    const auto m = toggles_of<chip::kMBits>(M);
-    const auto a = toggles_of<chip::kABits>(A);
-    std::array<int, kMainWordPlaces> places{};
-    for (int n = 0; n < kMainWordPlaces; ++n) {
-        const MainWordBit b = kMainWordLayout[static_cast<std::size_t>(n)];
-        switch (b.reg) {
-        case 'R': places[n] = r[chip::kRBits - 1 - b.bit]; break;
-        case 'M': places[n] = m[chip::kMBits - 1 - b.bit]; break;
-        case 'A': places[n] = a[chip::kABits - 1 - b.bit]; break;
-        case 'P': places[n] = PS != 0 ? 1 : 0; break;
-        }
-    }
-    return pack_main_word(places);
+    return toggled(FieldOf::R, R) | toggled(FieldOf::M, M) | place_register(FieldOf::PS, PS != 0 ? 1 : 0) |
+           toggled(FieldOf::A, A) | fixed_bits(SerialWord::Main);
 }
 
 uint32_t auxiliary_word_of(uint32_t K)
 {
-    return pack_auxiliary_word(toggles_of<chip::kKBits>(K));
+    return toggled(FieldOf::K, K) | fixed_bits(SerialWord::Auxiliary);
 }
 
 uint32_t enhancement_word_of(uint32_t E)
 {
-    return pack_enhancement_word(toggles_of<chip::kEBits>(E));
+    return toggled(FieldOf::E, E) | fixed_bits(SerialWord::Enhancement);
+}
+
+SettingsWords serial_words_of(const RegisterSet& r)
+{
+    SettingsWords w;
+    w.main = main_word_of(r.R_reg, r.M_reg, r.PS_mode, r.A_reg);
+    w.auxiliary = r.N_flag != ZR3100 ? auxiliary_word_of(r.K_reg) : 0;
+    w.enhancement = enhancement_word_of(r.E_reg);
+    w.option_byte = pack_option_byte(r.ENHBAR, r.MASH, r.RAND_EN, r.MOD_SEL);
+    return w;
 }
 
 MainWordFields main_word_fields(uint32_t w)
 {
     MainWordFields f;
-    f.R = ((w >> 19) & 0x3u) << 4 | ((w >> 5) & 0xFu);
-    f.M = ((w >> 17) & 0x3u) << 7 | ((w >> 9) & 0x7Fu);
-    f.PS = static_cast<int>((w >> 16) & 1u);
-    f.A = (w >> 1) & 0xFu;
+    f.R = register_in(FieldOf::R, w);
+    f.M = register_in(FieldOf::M, w);
+    f.PS = static_cast<int>(register_in(FieldOf::PS, w));
+    f.A = register_in(FieldOf::A, w);
     return f;
 }
 
 uint32_t auxiliary_word_k(uint32_t word)
 {
-    return (word >> 3) & ((1u << chip::kKBits) - 1);
+    return register_in(FieldOf::K, word);
 }
 
 bool is_main_word(uint32_t word)
 {
-    return word < (1u << kMainWordBits) && (word & 1u) == 0;
+    return word < (1u << kMainWordBits) && (word & fixed_mask(SerialWord::Main)) == fixed_bits(SerialWord::Main);
 }
 
 bool is_auxiliary_word(uint32_t word)
 {
-    return word < (1u << kAuxiliaryWordBits) && (word & 7u) == 1u;
+    return word < (1u << kAuxiliaryWordBits) &&
+           (word & fixed_mask(SerialWord::Auxiliary)) == fixed_bits(SerialWord::Auxiliary);
 }

@@ -2,21 +2,17 @@
 
 #include "wire/burst_decoder.h"
 #include "wire/serial_words.h"
+#include "model/number_text.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace {
 
 std::string word_name(uint32_t word, bool enhancement)
 {
-    char hex[16];
-    if (enhancement) {
-        std::snprintf(hex, sizeof hex, "0x%02X", word);
-        return std::string("enhancement word ") + hex;
-    }
-    std::snprintf(hex, sizeof hex, "0x%06X", word);
-    return std::string(is_auxiliary_word(word) ? "auxiliary word " : "main word ") + hex;
+    if (enhancement)
+        return "enhancement word " + hex_text(word, 2);
+    return std::string(is_auxiliary_word(word) ? "auxiliary word " : "main word ") + hex_text(word, 6);
 }
 
 }  // namespace

@@ -23,7 +23,7 @@ SweepWords sweep_words(const SweepPlan& plan, const SweepPoint& point);
 uint8_t sweep_option_byte(const SweepPlan& plan);
 
 struct SweepBurst {
-    std::array<uint8_t, kLongestBurst> bytes{};
+    BurstBytes bytes{};
     std::size_t length = 0;
     bool auxiliary_only = false;
 };

@@ -1,6 +1,7 @@
 #include "wire/sweep_csv.h"
 
 #include "wire/sweep_bursts.h"
+#include "model/number_text.h"
 
 #include <cstdio>
 #include <ctime>
@@ -30,11 +31,9 @@ void write_sweep_csv(std::ostream& out, const SweepPlan& plan, const SweepRun* r
     for (std::size_t i = 0; i < plan.points.size(); ++i) {
         const SweepPoint& p = plan.points[i];
         const SweepWords w = sweep_words(plan, p);
-        char aux[16] = "";
-        if (w.aux != 0)
-            std::snprintf(aux, sizeof aux, "0x%06X", w.aux);
-        std::snprintf(line, sizeof line, "%s,%.7f,%.3f,%u,%u,%u,%u,0x%06X,%s,", frequency_text(p.requested_mhz).c_str(),
-                      p.achieved_mhz, p.error_hz, p.R, p.M, p.A, p.K, w.main, aux);
+        const std::string aux = w.aux != 0 ? hex_text(w.aux, 6) : std::string();
+        std::snprintf(line, sizeof line, "%s,%.7f,%.3f,%u,%u,%u,%u,%s,%s,", number_text(p.requested_mhz).c_str(),
+                      p.achieved_mhz, p.error_hz, p.R, p.M, p.A, p.K, hex_text(w.main, 6).c_str(), aux.c_str());
         out << line;
         const PointRecord* r = run ? &run->records()[i] : nullptr;
         if (r && r->writes > 0) {

@@ -1,5 +1,7 @@
 #include "wire/sweep_run.h"
 
+#include "model/number_text.h"
+
 #include <cmath>
 #include <limits>
 
@@ -96,7 +98,7 @@ std::string failure_text(const SweepPlan& plan, const SweepFailure& f)
 {
     std::string text = "point " + std::to_string(f.point + 1);
     if (f.point < plan.points.size())
-        text += " (" + frequency_text(plan.points[f.point].requested_mhz) + " MHz)";
+        text += " (" + number_text(plan.points[f.point].requested_mhz) + " MHz)";
     const std::string counts = std::to_string(f.written) + " of " + std::to_string(f.length) + " bytes written";
     if (f.status.empty())
         return text + ": the write was short: " + counts + "; " + short_write_text(f.latched);

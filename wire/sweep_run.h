@@ -70,7 +70,6 @@ public:
 
     // The schedule counts from now.
     void start(SweepClock::time_point now);
-    SweepClock::time_point start_time() const { return start_; }
 
     // Every pass written, stopped, or a write failed.
     bool finished() const;

@@ -1,9 +1,7 @@
 #include "wire/word_fields.h"
 
 #include "wire/serial_words.h"
-#include "model/chip_limits.h"
-
-#include <cstdio>
+#include "model/number_text.h"
 
 WordKind word_kind(const LatchedWord& latch)
 {
@@ -40,9 +38,7 @@ int word_width(WordKind kind)
 
 std::string word_hex(WordKind kind, uint32_t word)
 {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%0*X", (word_width(kind) + 3) / 4, word);
-    return text;
+    return hex_text(word, (word_width(kind) + 3) / 4);
 }
 
 std::string word_fields_text(WordKind kind, uint32_t word)
@@ -62,32 +58,12 @@ std::string word_fields_text(WordKind kind, uint32_t word)
 
 std::vector<std::string> word_bit_labels(WordKind kind)
 {
+    // A word of unknown kind has its bit numbers only: no field is known.
+    const SerialWord word = kind == WordKind::Auxiliary     ? SerialWord::Auxiliary
+                            : kind == WordKind::Enhancement ? SerialWord::Enhancement
+                                                            : SerialWord::Main;
     std::vector<std::string> labels;
-    switch (kind) {
-    case WordKind::Main:
-        for (const MainWordBit& b : kMainWordLayout) {
-            if (b.reg == 'P')
-                labels.push_back("PS");
-            else if (b.reg == '0')
-                labels.push_back("0");
-            else
-                labels.push_back(std::string(1, b.reg) + std::to_string(b.bit));
-        }
-        break;
-    case WordKind::Auxiliary:
-        for (int bit = chip::kKBits - 1; bit >= 0; --bit)
-            labels.push_back("K" + std::to_string(bit));
-        // The fixed last bits that tell the auxiliary word from the main word.
-        labels.insert(labels.end(), {"0", "0", "1"});
-        break;
-    case WordKind::Enhancement:
-        for (int bit = chip::kEBits - 1; bit >= 0; --bit)
-            labels.push_back("E" + std::to_string(bit));
-        break;
-    case WordKind::Unknown:
-        for (int bit = kMainWordBits - 1; bit >= 0; --bit)
-            labels.push_back("b" + std::to_string(bit));
-        break;
-    }
+    for (int bit = word_width(kind) - 1; bit >= 0; --bit)
+        labels.push_back(kind == WordKind::Unknown ? "b" + std::to_string(bit) : word_bit_label(word, bit));
     return labels;
 }

@@ -4,30 +4,6 @@
 
 #include "d2xx/d2xx.h"
 
-std::string status_text(FT_STATUS status)
-{
-    const char* name = "status";
-    switch (status) {
-    case FT_OK: name = "FT_OK"; break;
-    case FT_INVALID_HANDLE: name = "FT_INVALID_HANDLE"; break;
-    case FT_DEVICE_NOT_FOUND: name = "FT_DEVICE_NOT_FOUND"; break;
-    case FT_DEVICE_NOT_OPENED: name = "FT_DEVICE_NOT_OPENED"; break;
-    case FT_IO_ERROR: name = "FT_IO_ERROR"; break;
-    case FT_INSUFFICIENT_RESOURCES: name = "FT_INSUFFICIENT_RESOURCES"; break;
-    case FT_INVALID_PARAMETER: name = "FT_INVALID_PARAMETER"; break;
-    case FT_INVALID_BAUD_RATE: name = "FT_INVALID_BAUD_RATE"; break;
-    case FT_OTHER_ERROR: name = "FT_OTHER_ERROR"; break;
-    }
-    return std::string(name) + " (" + std::to_string(status) + ")";
-}
-
-std::string open_failure_hint(FT_STATUS status)
-{
-    if (status == FT_DEVICE_NOT_OPENED)
-        return "no permission to open it (see the udev rule), or another program holds it";
-    return "";
-}
-
 DWORD count_devices()
 {
     DWORD count = 0;

@@ -1,15 +1,7 @@
 #pragma once
-// D2XX statuses as zrctl reports them, and the devices it counts.
+// The devices zrctl counts, refused with the status's name when they cannot be.
 
-#include "d2xx/board_driver.h"
-
-#include <string>
-
-// "FT_DEVICE_NOT_OPENED (3)"
-std::string status_text(FT_STATUS status);
-
-// What usually lies behind a failed open on Linux, or "".
-std::string open_failure_hint(FT_STATUS status);
+#include "d2xx/statuses.h"
 
 // The FTDI devices as the program counts them, every port one device. Refuses
 // with "no board" when they cannot be counted or there is none.

@@ -2,6 +2,8 @@
 // Numbers as typed on the command line, read whole and strictly: what is not a
 // number is refused with the option's name, never read as 0.
 
+#include "model/number_text.h"
+
 #include <cstdint>
 #include <string>
 
@@ -9,6 +11,3 @@
 double number_of(const std::string& option, const std::string& text);
 // A whole number of 32 bits ("341").
 uint32_t whole_number_of(const std::string& option, const std::string& text);
-
-// The shortest text that reads back as the same number: 4000.2, 100, 262143.
-std::string number_text(double value);

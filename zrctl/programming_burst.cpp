@@ -32,12 +32,13 @@ ProgrammingBurst programming_burst(const BurstOptions& o)
     // The press recomputes first, so the toggles hold the registers the panel shows.
     recompute(r);
     r.ENHBAR = o.enhancement_path ? 0 : 1;
-    b.option_byte = pack_option_byte(r.ENHBAR, r.MASH, r.RAND_EN, r.MOD_SEL);
+    const SettingsWords w = serial_words_of(r);
+    b.option_byte = w.option_byte;
     if (r.ENHBAR != 0) {
-        b.word = main_word_of(r.R_reg, r.M_reg, r.PS_mode, r.A_reg);
-        b.aux_word = r.N_flag != 0 ? auxiliary_word_of(r.K_reg) : 0;
+        b.word = w.main;
+        b.aux_word = w.auxiliary;
     } else {
-        b.word = enhancement_word_of(r.E_reg);
+        b.word = w.enhancement;
     }
     b.kind = burst_kind(r.ENHBAR, b.aux_word);
     b.bytes = build_burst(b.word, b.aux_word, b.option_byte, r.ENHBAR);

@@ -27,13 +27,6 @@ std::string field_text(int control, double value)
     return text;
 }
 
-std::string hex_text(uint32_t value, int digits)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%0*X", digits, value);
-    return text;
-}
-
 Json settings_json(const RegisterSet& r)
 {
     return settings_json(r, words_of(r));
@@ -90,12 +83,5 @@ Json rule_changes_json(uint32_t M, uint32_t A, const RegisterSet& r)
 
 std::string rule_changes_line(uint32_t M, uint32_t A, const RegisterSet& r)
 {
-    std::string line = "range rules";
-    const std::vector<RuleChange> c = rule_changes(M, A, r.M_reg, r.A_reg);
-    if (c.empty())
-        return line + " changed nothing";
-    for (std::size_t i = 0; i < c.size(); ++i)
-        line += (i == 0 ? " changed " : ", ") + std::string(c[i].name) + " " + std::to_string(c[i].from) + " -> " +
-                std::to_string(c[i].to);
-    return line;
+    return "range rules " + rule_changes_text(rule_changes(M, A, r.M_reg, r.A_reg));
 }

@@ -4,6 +4,7 @@
 
 #include "wire/register_json.h"
 #include "model/calculation.h"
+#include "model/number_text.h"
 #include "model/register_set.h"
 
 #include <cstdint>
@@ -19,9 +20,6 @@ std::string calculator_text(CalculatorText which, const RegisterSet& r);
 
 // A value as the panel's field shows it, with the field's decimals (Out Freq: 7).
 std::string field_text(int control, double value);
-
-// "0x14AA2A" (digits hex digits at least).
-std::string hex_text(uint32_t value, int digits);
 
 // The settings: part, Fr, R, prescaler, MASH, LNM, dither, E.
 Json settings_json(const RegisterSet& r);

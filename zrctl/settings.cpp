@@ -6,6 +6,7 @@
 
 #include "resource/built_in_resource.h"
 #include "resource/New_Panel.h"
+#include "resource/register_controls.h"
 #include "ui_files/panel_state.h"
 #include "resource/setup_file.h"
 
@@ -88,19 +89,8 @@ uint32_t register_value(const char* option, const TextOption& o, int control)
 void take_first_start_values(RegisterSet& r)
 {
     r.N_flag = ZR3100;
-    r.ref_freq = panel_control(PANEL_REF_FREQ).initial;
-    r.new_pll_freq = panel_control(PANEL_PLL_FREQ).initial;
-    r.R_reg = static_cast<uint32_t>(panel_control(PANEL_R_REG).initial);
-    r.M_reg = static_cast<uint32_t>(panel_control(PANEL_M_REG).initial);
-    r.A_reg = static_cast<uint32_t>(panel_control(PANEL_A_REG).initial);
-    r.K_reg = static_cast<uint32_t>(panel_control(PANEL_K_REG).initial);
-    r.E_reg = static_cast<uint32_t>(panel_control(PANEL_E_REG).initial);
-    r.prescaler_en = r.PS_mode = static_cast<int>(panel_control(PANEL_SEC_4).initial);
-    r.MOD_SEL = static_cast<int>(panel_control(PANEL_MOD_SEL).initial);
-    r.RAND_EN = static_cast<int>(panel_control(PANEL_RAND_EN).initial);
-    r.MASH = static_cast<int>(panel_control(PANEL_MASH).initial);
-    r.LNM = static_cast<int>(panel_control(PANEL_LNM).initial);
-    r.ENHBAR = static_cast<int>(panel_control(PANEL_ENHBAR).initial);
+    for (const RegisterControl& c : kRegisterControls)
+        set_from_control(r, c, panel_control(c.control).initial);
 }
 
 // A saved panel state, read as the panel recalls it, or a setup. The part is
@@ -118,47 +108,40 @@ void take_saved_state(RegisterSet& r, const std::string& path)
         throw Failure(ExitStatus::InvalidInput, "--state " + path + ": the panel would not use it: " + problem);
     case StateFileVerdict::Fits: break;
     }
-    for (const StateValue& v : file.values) {
-        // The reader has checked each value against its control: a register's is
-        // a whole number in its field's range, a switch's one of its two positions.
-        auto whole = [&v] { return static_cast<uint32_t>(v.number); };
-        auto position = [&v] { return static_cast<int>(v.number); };
-        switch (v.control->id) {
-        case PANEL_REF_FREQ: r.ref_freq = v.number; break;
-        case PANEL_R_REG: r.R_reg = whole(); break;
-        case PANEL_M_REG: r.M_reg = whole(); break;
-        case PANEL_A_REG: r.A_reg = whole(); break;
-        case PANEL_K_REG: r.K_reg = whole(); break;
-        case PANEL_E_REG: r.E_reg = whole(); break;
-        case PANEL_SEC_4: r.prescaler_en = r.PS_mode = position(); break;
-        case PANEL_MOD_SEL: r.MOD_SEL = position(); break;
-        case PANEL_RAND_EN: r.RAND_EN = position(); break;
-        case PANEL_MASH: r.MASH = position(); break;
-        case PANEL_LNM: r.LNM = position(); break;
-        case PANEL_ENHBAR: r.ENHBAR = position(); break;
-        default: break;
-        }
-    }
+    // The reader has checked each value against its control: a register's is a
+    // whole number in its field's range, a switch's one of its two positions.
+    for (const StateValue& v : file.values)
+        if (const RegisterControl* c = register_control(v.control->id); c && c->setting)
+            set_from_control(r, *c, v.number);
     if (file.part)
         r.N_flag = *file.part;
 }
+
+// The options that set a field, in the order they are checked, each with its control.
+struct FieldOption {
+    const char* name;
+    TextOption SettingOptions::*option;
+    int control;
+};
+
+constexpr FieldOption kFieldOptions[] = {
+    {"--ref", &SettingOptions::ref, PANEL_REF_FREQ}, {"--r", &SettingOptions::r, PANEL_R_REG},
+    {"--m", &SettingOptions::m, PANEL_M_REG},        {"--a", &SettingOptions::a, PANEL_A_REG},
+    {"--k", &SettingOptions::k, PANEL_K_REG},        {"--enh", &SettingOptions::enh, PANEL_E_REG},
+};
 
 void take_options(RegisterSet& r, const SettingOptions& o)
 {
     if (o.part.given())
         r.N_flag = o.part.text == part_word(ZR3500) ? ZR3500 : ZR3100;
-    if (o.ref.given())
-        r.ref_freq = field_value("--ref", o.ref, PANEL_REF_FREQ);
-    if (o.r.given())
-        r.R_reg = register_value("--r", o.r, PANEL_R_REG);
-    if (o.m.given())
-        r.M_reg = register_value("--m", o.m, PANEL_M_REG);
-    if (o.a.given())
-        r.A_reg = register_value("--a", o.a, PANEL_A_REG);
-    if (o.k.given())
-        r.K_reg = register_value("--k", o.k, PANEL_K_REG);
-    if (o.enh.given())
-        r.E_reg = register_value("--enh", o.enh, PANEL_E_REG);
+    for (const FieldOption& f : kFieldOptions) {
+        const TextOption& text = o.*f.option;
+        if (!text.given())
+            continue;
+        const RegisterControl& c = *register_control(f.control);
+        const double value = c.count ? register_value(f.name, text, f.control) : field_value(f.name, text, f.control);
+        set_from_control(r, c, value);
+    }
     if (o.prescaler.given()) {
         r.prescaler_en = r.PS_mode = o.prescaler.text == kBypass ? 1 : 0;
         if (o.prescaler.text != kBypass)

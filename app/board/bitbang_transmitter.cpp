@@ -4,6 +4,8 @@
 #include "app/board/board_connection.h"
 #include "wire/serial_words.h"
 #include "wire/short_write.h"
+#include "d2xx/statuses.h"
+#include "model/number_text.h"
 #include "app/status_box.h"
 
 #include <vector>
@@ -16,35 +18,45 @@ void confirm_sent(const UCHAR* burst, DWORD length)
     const ChipReception r = decode_burst(std::vector<uint8_t>(burst, burst + length));
     if (!r.enhancement_words.empty()) {
         const unsigned E = r.enhancement_words.front();
-        append_status("Sent enhancement word 0x%02X (%u bytes): E %u. Only the enhancement register was "
+        append_status("Sent enhancement word %s (%u bytes): E %u. Only the enhancement register was "
                       "programmed, not the counters: set ENH to \"Disable (High)\" to program R, M, A and K.\n",
-                      E, static_cast<unsigned>(length), E);
+                      hex_text(E, 2).c_str(), static_cast<unsigned>(length), E);
         return;
     }
     if (r.latched_words.empty())
         return;
     const MainWordFields f = main_word_fields(r.latched_words[0]);
     if (r.latched_words.size() > 1) {
-        append_status("Sent main word 0x%06X and auxiliary word 0x%06X (%u bytes): R %u, M %u, A %u, K %u\n",
-                      r.latched_words[0], r.latched_words[1], static_cast<unsigned>(length), f.R, f.M, f.A,
-                      auxiliary_word_k(r.latched_words[1]));
+        append_status("Sent main word %s and auxiliary word %s (%u bytes): R %u, M %u, A %u, K %u\n",
+                      hex_text(r.latched_words[0], 6).c_str(), hex_text(r.latched_words[1], 6).c_str(),
+                      static_cast<unsigned>(length), f.R, f.M, f.A, auxiliary_word_k(r.latched_words[1]));
     } else {
-        append_status("Sent main word 0x%06X (%u bytes): R %u, M %u, A %u\n", r.latched_words[0],
+        append_status("Sent main word %s (%u bytes): R %u, M %u, A %u\n", hex_text(r.latched_words[0], 6).c_str(),
                       static_cast<unsigned>(length), f.R, f.M, f.A);
     }
 }
 
-}  // namespace
-
-UCHAR OutBufferS[kMainBurstLength];
-UCHAR OutBufferA[kMainAuxBurstLength];
-UCHAR OutBufferE[kEnhancementBurstLength];
-DWORD Write_Result = 0;
-
-namespace {
-
 BurstListener burst_listener = nullptr;
 unsigned long burst_count = 0;
+
+// Builds the burst that enhbar and auxWord select, whole, and writes it with one
+// FT_Write. A failed or short write is reported in the status box.
+void WordOutput(uint32_t word, uint32_t auxWord, uint8_t optionByte, int enhbar)
+{
+    BurstBytes burst;
+    const auto length =
+        static_cast<DWORD>(build_burst(burst_kind(enhbar, auxWord), word, auxWord, optionByte, burst));
+    DWORD written = 0;
+    FTDIStatus = write_burst(burst.data(), length, &written);
+    if (FTDIStatus == FT_OK && written == length)
+        confirm_sent(burst.data(), length);
+    else
+        append_status("Programming failed: FT_Write status %s, %u of %u bytes written; %s.\n",
+                      status_text(FTDIStatus).c_str(), static_cast<unsigned>(written), static_cast<unsigned>(length),
+                      short_write_text(what_the_chip_latched(burst.data(), length, FTDIStatus == FT_OK ? written : 0,
+                                                             FTDIStatus == FT_OK || write_sent_nothing(FTDIStatus)))
+                          .c_str());
+}
 
 }  // namespace
 
@@ -53,14 +65,14 @@ void set_burst_listener(BurstListener listener)
     burst_listener = listener;
 }
 
-int Write_Data(int word, int auxWord, int optionByte, int enhbar)
+void Write_Data(uint32_t word, uint32_t auxWord, uint8_t optionByte, int enhbar)
 {
     FTDIStatus = FT_CreateDeviceInfoList(&num_devs);
     if (FTDIStatus != FT_OK)
-        return 1;
+        return;
     if (num_devs == 0) {
         show_board_notice(false);
-        return 1;
+        return;
     }
     if (!FTDIHandle) {
         // A board plugged in after start-up, or one whose open failed, is counted
@@ -68,46 +80,10 @@ int Write_Data(int word, int auxWord, int optionByte, int enhbar)
         show_board_notice(false);
         append_status("%s", "The interface board was not opened at start-up: nothing was sent. "
                      "Restart the program to use it.\n");
-        return 1;
+        return;
     }
     show_board_notice(true);
     WordOutput(word, auxWord, optionByte, enhbar);
-    return 0;
-}
-
-int WordOutput(int word, int auxWord, int optionByte, int enhbar)
-{
-    const auto O = static_cast<UCHAR>(optionByte);
-    const auto main_word = static_cast<uint32_t>(word);
-    const auto aux_word = static_cast<uint32_t>(auxWord);
-    const BurstKind kind = burst_kind(enhbar, aux_word);
-    UCHAR* burst = nullptr;
-    switch (kind) {
-    case BurstKind::Enhancement:
-        build_enhancement_burst(main_word, O, OutBufferE);
-        burst = OutBufferE;
-        break;
-    case BurstKind::Main:
-        build_main_burst(main_word, O, OutBufferS);
-        burst = OutBufferS;
-        break;
-    case BurstKind::MainAuxiliary:
-        build_main_aux_burst(main_word, aux_word, O, OutBufferA);
-        burst = OutBufferA;
-        break;
-    }
-    const auto length = static_cast<DWORD>(burst_length(kind));
-    FTDIStatus = write_burst(burst, length, &Write_Result);
-    if (FTDIStatus == FT_OK && Write_Result == length)
-        confirm_sent(burst, length);
-    else
-        append_status("Programming failed: FT_Write status %d, %u of %u bytes written; %s.\n",
-                      static_cast<int>(FTDIStatus), static_cast<unsigned>(Write_Result),
-                      static_cast<unsigned>(length),
-                      short_write_text(what_the_chip_latched(burst, length, FTDIStatus == FT_OK ? Write_Result : 0,
-                                                             FTDIStatus == FT_OK || write_sent_nothing(FTDIStatus)))
-                          .c_str());
-    return 0;
 }
 
 unsigned long bursts_written()

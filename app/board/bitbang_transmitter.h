@@ -6,20 +6,10 @@
 #include "wire/bursts.h"
 #include "d2xx/d2xx.h"
 
-// Each burst is built whole in its buffer before the one write; the buffers are
-// reused by every press.
-extern UCHAR OutBufferS[kMainBurstLength];
-extern UCHAR OutBufferA[kMainAuxBurstLength];
-extern UCHAR OutBufferE[kEnhancementBurstLength];
-extern DWORD Write_Result;  // the bytes FT_Write reported as written
-
-// Counts the devices and keeps the board notices up to date, then hands the
-// words to WordOutput. Returns 0 when a burst was handed over, 1 when nothing was sent.
-int Write_Data(int word, int auxWord, int optionByte, int enhbar);
-
-// Builds the burst that enhbar and auxWord select and writes it with one FT_Write.
-// A failed or short write is reported in the status box. Returns 0.
-int WordOutput(int word, int auxWord, int optionByte, int enhbar);
+// Counts the devices and keeps the board notices up to date, then builds the
+// burst that enhbar and auxWord select, whole, and writes it with one FT_Write;
+// a failed or short write is reported in the status box.
+void Write_Data(uint32_t word, uint32_t auxWord, uint8_t optionByte, int enhbar);
 
 // Told of every burst handed to FT_Write, with the bytes the board took (a short
 // write took fewer); for windows that follow what goes out. nullptr: no one.

@@ -1,6 +1,7 @@
 #include "app/board/board_connection.h"
 
 #include "wire/board_setup.h"
+#include "d2xx/statuses.h"
 #include "app/main_panel.h"
 #include "resource/New_Panel.h"
 #include "ui_runtime/ui_runtime.h"
@@ -12,9 +13,12 @@ DWORD num_devs = 0;
 
 namespace {
 
-// The line after "Open Failed": the driver's reason, and what to do about it.
-void explain_open_failure(const OpenFailure& failure)
+// The line after "Open Failed": the status by name, the driver's reason, and
+// what to do about it; without a word from the driver, what usually lies behind
+// the status.
+void explain_open_failure(FT_STATUS status, const OpenFailure& failure)
 {
+    const std::string name = status_text(status);
     const char* remedy = "";
     switch (failure.kind) {
     case OpenFailure::Permission:
@@ -27,13 +31,16 @@ void explain_open_failure(const OpenFailure& failure)
     case OpenFailure::Other:
         remedy = "Unplug and replug the board, then restart the program.";
         break;
-    case OpenFailure::None:
+    case OpenFailure::None: {
+        const std::string hint = open_failure_hint(status);
+        append_status("%s%s%s.\n", name.c_str(), hint.empty() ? "" : ": ", hint.c_str());
         return;
     }
+    }
     if (failure.text.empty())
-        append_status("%s\n", remedy);
+        append_status("%s. %s\n", name.c_str(), remedy);
     else
-        append_status("The driver says: %s. %s\n", failure.text.c_str(), remedy);
+        append_status("%s. The driver says: %s. %s\n", name.c_str(), failure.text.c_str(), remedy);
 }
 
 }  // namespace
@@ -64,7 +71,7 @@ int FTDI_Search()
     FTDIStatus = FT_Open(kBoardDeviceIndex, &FTDIHandle);
     if (FTDIStatus != FT_OK) {
         append_status("Open Failed with error %d\n", static_cast<int>(FTDIStatus));
-        explain_open_failure(board_open_failure());
+        explain_open_failure(FTDIStatus, board_open_failure());
         return 1;
     }
     FTDIStatus = FT_SetBitMode(FTDIHandle, kAllLinesOutputs, FT_BITMODE_ASYNC_BITBANG);

@@ -1,9 +1,8 @@
 #pragma once
 // The programming frames: the panel's bit toggles and option switches packed
-// into the serial words of a "Program Device" press, and the option byte. Bit
-// 20 - n of the main word is the toggle PANEL_SEC_n (PANEL_SEC_4 is the prescaler
-// switch); bit 20 - n of the auxiliary word is PANEL_AUX_n; bit 7 - n of the
-// enhancement word is PANEL_ENHBIT_n.
+// into the serial words of a "Program Device" press, and the option byte. The
+// toggles PANEL_SEC_n (PANEL_SEC_4 is the prescaler switch), PANEL_AUX_n and
+// PANEL_ENHBIT_n stand at place n of the main, auxiliary and enhancement words.
 
 #include <cstdint>
 

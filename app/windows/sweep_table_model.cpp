@@ -1,16 +1,13 @@
 #include "app/windows/sweep_table_model.h"
 
 #include "wire/sweep_bursts.h"
-
-#include <cstdio>
+#include "model/number_text.h"
 
 namespace {
 
 QString hex_word(uint32_t word)
 {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%06X", word);
-    return QString::fromLatin1(text);
+    return QString::fromStdString(hex_text(word, 6));
 }
 
 QString fixed(double value, int decimals)
@@ -62,7 +59,7 @@ QVariant SweepTableModel::data(const QModelIndex& index, int role) const
     const SweepPoint& p = plan_->points[row];
     switch (index.column()) {
     case Point: return index.row() + 1;
-    case Requested: return QString::fromStdString(frequency_text(p.requested_mhz));
+    case Requested: return QString::fromStdString(number_text(p.requested_mhz));
     case Achieved: return fixed(p.achieved_mhz, 7);
     case Error: return fixed(p.error_hz, 3);
     case R: return p.R;

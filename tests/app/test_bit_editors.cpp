@@ -5,7 +5,9 @@
 #include "app/main_panel.h"
 #include "app/toggle_rows.h"
 #include "ui_runtime/ui_runtime.h"
+#include "ui_runtime/ui_runtime_qt.h"
 
+#include <map>
 #include <vector>
 
 class BitEditors : public MainPanelTest {
@@ -142,4 +144,30 @@ TEST_F(BitEditors, AnAEditAboveWhatTheModeAllowsEndsAtTheRangeRuledValue)
     click(PANEL_SEC_18);
     EXPECT_EQ(uint_val(PANEL_A_REG), 9u);
     EXPECT_EQ(bits_on(kAToggles), (std::vector<int>{3, 0}));
+}
+
+TEST_F(BitEditors, EveryToggleFlipsTheBitItsLabelNames)
+{
+    // Read from the resource, not from the program's rows: each toggle's callback
+    // names its register and its label the bit.
+    const std::map<std::string, int> fields = {{"R_reg_Change", PANEL_R_REG},
+                                               {"M_reg_Change", PANEL_M_REG},
+                                               {"A_reg_Change", PANEL_A_REG},
+                                               {"K_reg_Change", PANEL_K_REG},
+                                               {"Enhancement_reg_changed", PANEL_E_REG}};
+    click(PANEL_SEC_4);  // the prescaler in use, so that A counts
+    type_and_enter(PANEL_M_REG, "300");
+    regs.N_flag = 1;     // K counts
+    int toggles = 0;
+    for (const ControlDef* c : PanelControlDefs(panel)) {
+        if (c->kind != ControlKind::BitToggle)
+            continue;
+        const int field = fields.at(c->callback);
+        const unsigned before = uint_val(field);
+        click(c->id);
+        EXPECT_EQ(uint_val(field), before ^ (1u << std::stoi(c->label)))
+            << c->constant << " flips bit " << c->label << " of " << CtrlName(field);
+        ++toggles;
+    }
+    EXPECT_EQ(toggles, 6 + 9 + 4 + 18 + 8);
 }

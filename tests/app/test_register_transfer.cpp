@@ -185,3 +185,24 @@ TEST_F(RegisterTransfer, ZR3100TakesNoFractionalTerm)
     EXPECT_EQ(uint_val(PANEL_K_REG), 0u);
     EXPECT_EQ(uint_val(PANEL_M_REG), 7u) << "nothing of the text was taken";
 }
+
+TEST_F(RegisterTransfer, WhatTheRangeRulesChangeOfAnImportIsSaid)
+{
+    // ZR3500, prescaler 10/11, MASH 1-1-1 with the jumper out: M 2 with A 0 and a
+    // fractional term is below what the modulator allows (zrctl calc says M 2 -> 6, A 0 -> 3).
+    choose("MENU_CHANGE_PART_ZR3500");
+    set(1, 7, 4, 1, 0, 0, 0, 0, 0, 1);
+    SetCtrlVal(panel, PANEL_LNM, 0);
+    const std::string before = text(PANEL_Status);
+    import_pasted("main word 0x000420\nauxiliary word 0x0D70A1");  // R 1, M 2, A 0; K 110100
+    EXPECT_EQ(text(PANEL_Status).substr(before.size()),
+              "Registers imported: main word 0x000420, auxiliary word 0x0D70A1.\n"
+              "The range rules changed M 2 -> 6, A 0 -> 3.\n");
+    EXPECT_EQ(uint_val(PANEL_M_REG), 6u);
+    EXPECT_EQ(uint_val(PANEL_A_REG), 3u);
+
+    const std::string after_first = text(PANEL_Status);
+    import_pasted("main word 0x000E28");  // M 7, A 4: within the rules
+    EXPECT_EQ(text(PANEL_Status).substr(after_first.size()), "Registers imported: main word 0x000E28.\n")
+        << "nothing changed, nothing said";
+}

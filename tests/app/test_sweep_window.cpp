@@ -247,7 +247,8 @@ TEST_F(SweepWindowTest, WithoutAnOpenBoardTheWindowSaysSoAndSendsNothing)
     board.device_count = 1;
     board.count_status = FT_IO_ERROR;
     EXPECT_FALSE(window->start());
-    EXPECT_EQ(window->message().toStdString(), "The FTDI devices cannot be counted (status 4): nothing was sent.");
+    EXPECT_EQ(window->message().toStdString(),
+              "The FTDI devices cannot be counted, FT_IO_ERROR (4): nothing was sent.");
 
     board.count_status = FT_OK;
     FT_Close(FTDIHandle);
@@ -271,8 +272,8 @@ TEST_F(SweepWindowTest, AFailedOrShortWriteStopsAtThatPointAndKeepsTheTable)
     press("sweep_start_button");
     wait_for_the_end();
     EXPECT_EQ(writes(), 3u) << "nothing after the failed write";
-    EXPECT_EQ(text(PANEL_Status), "Sweep stopped at point 3 (4200 MHz): the write failed with FT_Write status 4, 0 of "
-                                  "49 bytes written; what the chip latched cannot be known. 2 points sent; the chip "
+    EXPECT_EQ(text(PANEL_Status), "Sweep stopped at point 3 (4200 MHz): the write failed with FT_IO_ERROR (4), 0 of 49 "
+                                  "bytes written; what the chip latched cannot be known. 2 points sent; the chip "
                                   "holds 4100.0000000 MHz (point 2: R 1, M 7, A 2) or some of point 3, which cannot "
                                   "be known; the main panel shows point 2.\n");
     expect_panel_on(window->plan()->points[1], "the last point written whole");

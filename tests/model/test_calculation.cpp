@@ -160,4 +160,8 @@ TEST(Calculation, ASolveOutcomeNamesWhatTheRulesAndTheWidthsMoved)
     const std::vector<RuleChange> c = rule_changes(7, 0, 7, 1);
     ASSERT_EQ(c.size(), 1u);
     EXPECT_STREQ(c[0].name, "A");
+    // As zrctl and the register import say it.
+    EXPECT_EQ(rule_changes_text(c), "changed A 0 -> 1");
+    EXPECT_EQ(rule_changes_text(rule_changes(2, 0, 6, 3)), "changed M 2 -> 6, A 0 -> 3");
+    EXPECT_EQ(rule_changes_text(rule_changes(7, 6, 7, 6)), "changed nothing");
 }

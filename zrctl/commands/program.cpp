@@ -3,11 +3,11 @@
 #include "zrctl/commands/commands.h"
 
 #include "zrctl/board_open.h"
-#include "zrctl/board_status.h"
 #include "zrctl/failure.h"
 #include "zrctl/programming_burst.h"
 
 #include "d2xx/d2xx.h"
+#include "d2xx/statuses.h"
 #include "wire/short_write.h"
 
 #include <CLI/CLI.hpp>

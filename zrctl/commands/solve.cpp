@@ -33,10 +33,13 @@ void run_solve(const SolveOptions& o, Output& output)
     const FrequencyError error = frequency_error(target, r.new_pll_freq);
     const bool has_ppm = target != 0.0;
     // The words a press with ENH "Disable (High)" sends for these registers.
-    const uint32_t main_word = main_word_of(r.R_reg, r.M_reg, r.PS_mode, r.A_reg);
-    const bool has_aux = r.N_flag != 0;
-    const uint32_t aux_word = has_aux ? auxiliary_word_of(r.K_reg) : 0;
-    const uint8_t option_byte = pack_option_byte(1, r.MASH, r.RAND_EN, r.MOD_SEL);
+    RegisterSet pressed = r;
+    pressed.ENHBAR = 1;
+    const SettingsWords words = serial_words_of(pressed);
+    const uint32_t main_word = words.main;
+    const bool has_aux = words.auxiliary != 0;
+    const uint32_t aux_word = words.auxiliary;
+    const uint8_t option_byte = words.option_byte;
 
     if (output.json) {
         Json j;

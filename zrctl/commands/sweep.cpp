@@ -4,13 +4,14 @@
 #include "zrctl/commands/commands.h"
 
 #include "zrctl/board_open.h"
-#include "zrctl/board_status.h"
 #include "zrctl/failure.h"
 #include "zrctl/numbers.h"
 #include "zrctl/panel_resource.h"
 #include "zrctl/report.h"
 #include "zrctl/settings.h"
+#include "zrctl/sweep_wait.h"
 
+#include "d2xx/statuses.h"
 #include "wire/sweep_bursts.h"
 #include "wire/sweep_csv.h"
 #include "wire/sweep_run.h"
@@ -20,23 +21,11 @@
 
 #include <CLI/CLI.hpp>
 
-#include <algorithm>
-#include <array>
-#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <sstream>
-#include <thread>
 
 namespace {
-
-// The last part of a wait is spun rather than slept: a sleep may overrun by
-// more than the accuracy a dwell asks for. Sleeping the rest, rather than
-// spinning it, keeps the scheduler waking the sweep at once on a busy machine.
-// Longer sleeps are cut into slices so that a signal stops the sweep without
-// waiting out the dwell.
-constexpr auto kSpunWait = std::chrono::microseconds(200);
-constexpr auto kSleepSlice = std::chrono::milliseconds(50);
 
 struct SweepOptions {
     SettingOptions settings;
@@ -45,73 +34,6 @@ struct SweepOptions {
     bool continuous = false;
     bool dry_run = false;
 };
-
-volatile std::sig_atomic_t stop_asked = 0;
-
-extern "C" void ask_to_stop(int)
-{
-    stop_asked = 1;
-}
-
-// While it lives, SIGINT, SIGTERM, SIGHUP (the terminal gone) and SIGQUIT end
-// the sweep after the point being written, so that its table, its file and the
-// board are left in order. A signal that the shell told the program to ignore (a
-// job started with &) stays ignored. A closed pipe on the output (`| head`) ends
-// it the same way: SIGPIPE is ignored, and the failed write of a line is seen.
-class SignalsStopTheSweep {
-public:
-    SignalsStopTheSweep()
-    {
-        stop_asked = 0;
-        for (std::size_t i = 0; i < kSignals.size(); ++i)
-            catch_signal(kSignals[i], &previous_[i]);
-        struct sigaction ignore {};
-        ignore.sa_handler = SIG_IGN;
-        sigemptyset(&ignore.sa_mask);
-        sigaction(SIGPIPE, &ignore, &previous_pipe_);
-    }
-    ~SignalsStopTheSweep()
-    {
-        for (std::size_t i = 0; i < kSignals.size(); ++i)
-            sigaction(kSignals[i], &previous_[i], nullptr);
-        sigaction(SIGPIPE, &previous_pipe_, nullptr);
-    }
-    SignalsStopTheSweep(const SignalsStopTheSweep&) = delete;
-    SignalsStopTheSweep& operator=(const SignalsStopTheSweep&) = delete;
-
-private:
-    static constexpr std::array<int, 4> kSignals = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
-
-    static void catch_signal(int signal, struct sigaction* previous)
-    {
-        sigaction(signal, nullptr, previous);
-        if (previous->sa_handler == SIG_IGN)
-            return;
-        struct sigaction action {};
-        action.sa_handler = ask_to_stop;
-        sigemptyset(&action.sa_mask);
-        sigaction(signal, &action, nullptr);
-    }
-
-    std::array<struct sigaction, kSignals.size()> previous_{};
-    struct sigaction previous_pipe_ {};
-};
-
-// Sleeps until close to the due time, then spins to it. False when a signal
-// asked to stop first.
-bool wait_until(SweepClock::time_point due)
-{
-    for (;;) {
-        if (stop_asked)
-            return false;
-        const SweepClock::time_point now = SweepClock::now();
-        if (now >= due)
-            return true;
-        const SweepClock::duration left = due - now;
-        if (left > kSpunWait)
-            std::this_thread::sleep_for(std::min<SweepClock::duration>(left - kSpunWait, kSleepSlice));
-    }
-}
 
 FrequencyField out_freq_field()
 {
@@ -192,11 +114,10 @@ std::string point_line(const SweepPlan& plan, std::size_t i)
     const SweepPoint& p = plan.points[i];
     const SweepWords w = sweep_words(plan, p);
     char text[160];
-    std::snprintf(text, sizeof text, "  %+.3f Hz  R %u M %u A %u K %u  main 0x%06X", p.error_hz, p.R, p.M, p.A, p.K,
-                  w.main);
+    std::snprintf(text, sizeof text, "  %+.3f Hz  R %u M %u A %u K %u  main ", p.error_hz, p.R, p.M, p.A, p.K);
     std::string line = "point " + std::to_string(i + 1) + "/" + std::to_string(plan.points.size()) + "  " +
-                       frequency_text(p.requested_mhz) + " MHz -> " + field_text(PANEL_PLL_FREQ, p.achieved_mhz) +
-                       " MHz" + text;
+                       number_text(p.requested_mhz) + " MHz -> " + field_text(PANEL_PLL_FREQ, p.achieved_mhz) +
+                       " MHz" + text + hex_text(w.main, 6);
     if (w.aux != 0)
         line += " aux " + hex_text(w.aux, 6);
     return line;

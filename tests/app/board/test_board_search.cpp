@@ -51,7 +51,9 @@ TEST_F(BoardSearch, AFailingOpenPrintsItsStatusAndKeepsTheConnectedNotice)
     EXPECT_EQ(text(PANEL_Status), "Checking for FTDI devices...\n"
                                   "1 FTDI devices found the count includes\n"
                                   "individual ports on a single chip\n"
-                                  "Open Failed with error 3\n");
+                                  "Open Failed with error 3\n"
+                                  "FT_DEVICE_NOT_OPENED (3): no permission to open it (see the udev rule), or "
+                                  "another program holds it.\n");
     EXPECT_FALSE(visible(PANEL_TEXTMSG_41));
     EXPECT_TRUE(visible(PANEL_TEXTMSG_42));
     EXPECT_EQ(board.calls, (std::vector<std::string>{"FT_CreateDeviceInfoList", "FT_Open(0)"}));
@@ -66,12 +68,13 @@ TEST_F(BoardSearch, AFailedOpenSaysWhyAndWhatToDo)
     };
     const Case cases[] = {
         {{OpenFailure::Permission, "usb_open() failed"},
-         "The driver says: usb_open() failed. No permission to use the board: install the udev rule as the README "
-         "says, then unplug and replug it and restart the program.\n"},
+         "FT_DEVICE_NOT_OPENED (3). The driver says: usb_open() failed. No permission to use the board: install "
+         "the udev rule as the README says, then unplug and replug it and restart the program.\n"},
         {{OpenFailure::Busy, "unable to claim usb device"},
-         "The driver says: unable to claim usb device. The board is busy: another program holds it. Close that "
-         "program and restart this one.\n"},
-        {{OpenFailure::Other, ""}, "Unplug and replug the board, then restart the program.\n"},
+         "FT_DEVICE_NOT_OPENED (3). The driver says: unable to claim usb device. The board is busy: another program "
+         "holds it. Close that program and restart this one.\n"},
+        {{OpenFailure::Other, ""},
+         "FT_DEVICE_NOT_OPENED (3). Unplug and replug the board, then restart the program.\n"},
     };
     board.open_status = FT_DEVICE_NOT_OPENED;
     for (const Case& c : cases) {

@@ -106,7 +106,8 @@ TEST_F(ProgramDevice, EachPressThatSendsSaysWhatWentOut)
     EXPECT_EQ(text(PANEL_Status),
               "Sent main word 0x000E2C (49 bytes): R 1, M 7, A 6\n"
               "Sent main word 0x000E2C and auxiliary word 0x0D70A1 (98 bytes): R 1, M 7, A 6, K 110100\n"
-              "Programming failed: FT_Write status 0, 20 of 98 bytes written; the chip latched none of it.\n")
+              "Programming failed: FT_Write status FT_OK (0), 20 of 98 bytes written; the chip latched none of "
+              "it.\n")
         << "a short write is no confirmation";
 }
 
@@ -177,16 +178,16 @@ TEST_F(ProgramDevice, AFailedOrShortWriteIsReported)
 {
     board.write_status = FT_IO_ERROR;
     click(PANEL_SEND_DATA);
-    EXPECT_EQ(text(PANEL_Status), "Programming failed: FT_Write status 4, 0 of 20 bytes written; what the chip "
-                                  "latched cannot be known.\n");
+    EXPECT_EQ(text(PANEL_Status), "Programming failed: FT_Write status FT_IO_ERROR (4), 0 of 20 bytes written; "
+                                  "what the chip latched cannot be known.\n");
     board.write_status = FT_OK;
     board.write_limit = 12;
     SetCtrlVal(panel, PANEL_ENHBAR, 1);
     click(PANEL_SEND_DATA);
-    EXPECT_EQ(text(PANEL_Status), "Programming failed: FT_Write status 4, 0 of 20 bytes written; what the chip "
-                                  "latched cannot be known.\n"
-                                  "Programming failed: FT_Write status 0, 12 of 49 bytes written; the chip latched "
-                                  "none of it.\n");
+    EXPECT_EQ(text(PANEL_Status), "Programming failed: FT_Write status FT_IO_ERROR (4), 0 of 20 bytes written; "
+                                  "what the chip latched cannot be known.\n"
+                                  "Programming failed: FT_Write status FT_OK (0), 12 of 49 bytes written; the chip "
+                                  "latched none of it.\n");
     EXPECT_EQ(writes(), 2) << "no retry";
     EXPECT_TRUE(visible(PANEL_TEXTMSG_42)) << "the board is there";
 }
