@@ -125,7 +125,6 @@ int InitUIRuntime(int argc, char* argv[], const UIApplication& application)
 {
     Runtime& r = runtime();
     r.application = application;
-    r.popups_dismissed = false;
     if (r.app)
         return UI_OK;
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
@@ -186,6 +185,7 @@ int RunUserInterface()
         return UI_ERR_NO_RUNTIME;
     if (r.quit_pending) {
         r.quit_pending = false;
+        r.popups_dismissed = false;
         return r.quit_code;
     }
     QEventLoop loop;
@@ -193,6 +193,7 @@ int RunUserInterface()
     r.event_loop = &loop;
     const int code = loop.exec();
     r.event_loop = outer;
+    r.popups_dismissed = false;
     return code;
 }
 
