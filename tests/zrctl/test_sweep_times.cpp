@@ -42,6 +42,46 @@ private:
     BoardDriver* previous_ = nullptr;
 };
 
+// The simulated board, with the time it took its rate (the last of the set-up
+// before a sweep starts) and the time each write began.
+class TimedBoard final : public BoardDriver {
+public:
+    explicit TimedBoard(SimulatedBoard& board) : board_(board) {}
+
+    steady_clock::time_point set_up{};
+    std::vector<steady_clock::time_point> writes;
+
+    FT_STATUS create_device_info_list(DWORD* count) override { return board_.create_device_info_list(count); }
+    FT_STATUS get_device_info_detail(int index, DeviceDetail* detail) override
+    {
+        return board_.get_device_info_detail(index, detail);
+    }
+    FT_STATUS open(int index, FT_HANDLE* handle) override { return board_.open(index, handle); }
+    FT_STATUS open_by_serial_number(const std::string& serial, FT_HANDLE* handle) override
+    {
+        return board_.open_by_serial_number(serial, handle);
+    }
+    FT_STATUS set_bit_mode(FT_HANDLE handle, UCHAR mask, UCHAR mode) override
+    {
+        return board_.set_bit_mode(handle, mask, mode);
+    }
+    FT_STATUS set_baud_rate(FT_HANDLE handle, DWORD rate) override
+    {
+        const FT_STATUS status = board_.set_baud_rate(handle, rate);
+        set_up = steady_clock::now();
+        return status;
+    }
+    FT_STATUS write(FT_HANDLE handle, const UCHAR* buffer, DWORD size, DWORD* written) override
+    {
+        writes.push_back(steady_clock::now());
+        return board_.write(handle, buffer, size, written);
+    }
+    FT_STATUS close(FT_HANDLE handle) override { return board_.close(handle); }
+
+private:
+    SimulatedBoard& board_;
+};
+
 // The table's last column, one entry a point.
 std::vector<std::string> utc_column(const std::string& path)
 {
@@ -83,18 +123,19 @@ std::string date_of(system_clock::time_point t)
 
 TEST_F(ZrctlSweepTimes, NoPointIsWrittenBeforeItsTime)
 {
-    // Write k of the run, counting both passes, is due k x 2.5 ms after the start;
-    // the start comes after `before`. Late is the machine's business, early a fault.
-    std::vector<steady_clock::time_point> written;
-    board.before_write = [&written] { written.push_back(steady_clock::now()); };
-    const steady_clock::time_point before = steady_clock::now();
+    // Write k of the run, counting both passes, is due k x 2.5 ms after the start,
+    // and the start comes after the board took its rate. Late is the machine's
+    // business, early a fault.
+    TimedBoard timed(board);
+    install_board_driver(&timed);
     const ZrctlRun run = run_zrctl({"sweep", "--start", "4000", "--stop", "4090", "--step", "10", "--dwell", "2.5",
                                     "--repeat", "2", "--json"});
+    install_board_driver(&board);
     ASSERT_EQ(run.status, 0) << run.err;
-    ASSERT_EQ(written.size(), 20u);
-    for (std::size_t k = 0; k < written.size(); ++k) {
+    ASSERT_EQ(timed.writes.size(), 20u);
+    for (std::size_t k = 0; k < timed.writes.size(); ++k) {
         const auto due = duration_cast<nanoseconds>(k * microseconds(2500));
-        const auto at = duration_cast<nanoseconds>(written[k] - before);
+        const auto at = duration_cast<nanoseconds>(timed.writes[k] - timed.set_up);
         EXPECT_GE(at, due) << "write " << k << " (point " << k % 10 + 1 << ", pass " << k / 10 + 1 << ") came "
                            << duration<double, std::micro>(due - at).count() << " us early";
     }
