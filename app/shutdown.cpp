@@ -41,10 +41,12 @@ void termination_signal(int)
         pending = true;
         return;
     }
-    // A logout or a kill waits for no answer.
+    // A logout or a kill waits for no answer, nor for one a box on screen still
+    // asks (QUIT's failed save, say).
     interactive = false;
     Shutdown(MainPanelHandle, PANEL_QUIT, EVENT_COMMIT, nullptr, 0, 0);
     interactive = true;
+    DismissPopups();
 }
 
 void display_lost()

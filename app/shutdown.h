@@ -9,8 +9,9 @@ int Shutdown(int panel, int control, int event, void* callbackData, int eventDat
 int main_panel_closed(int panel, int event, void* callbackData, int eventData1, int eventData2);
 
 // SIGTERM, SIGINT and SIGHUP, run from the event loop. Once start-up has
-// restored the panel they take the road of QUIT; before that, start-up stops
-// early and the state file on disk stays as it is, the operator's own.
+// restored the panel they take the road of QUIT without a question, and close
+// any box still asking one; before that, start-up stops early and the state
+// file on disk stays as it is, the operator's own.
 void termination_signal(int signal);
 // The display went away under the running program: the board is closed and the
 // panel saved without a question, as far as start-up got.

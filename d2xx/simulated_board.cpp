@@ -76,6 +76,8 @@ FT_STATUS SimulatedBoard::set_baud_rate(FT_HANDLE handle, DWORD rate)
     calls.push_back("FT_SetBaudRate(" + std::to_string(rate) + ")");
     if (!owns(handle))
         return FT_INVALID_HANDLE;
+    if (baud_rate_status != FT_OK)
+        return baud_rate_status;
     baud_ = rate;
     return FT_OK;
 }

@@ -20,6 +20,7 @@ public:
     FT_STATUS open_status = FT_OK;      // a non-zero status fails the open
     OpenFailure open_failure;           // and what the board then says of it
     FT_STATUS bit_mode_status = FT_OK;  // a non-zero status fails the bit mode
+    FT_STATUS baud_rate_status = FT_OK; // a non-zero status fails the baud rate
     FT_STATUS write_status = FT_OK;     // a non-zero status fails every write
     DWORD write_limit = 0xFFFFFFFF;     // a write puts at most this many bytes on the lines
     // Runs as each FT_Write begins: how a run changes the board as it goes (a

@@ -6,6 +6,7 @@
 #include <QAbstractEventDispatcher>
 #include <QClipboard>
 #include <QDesktopServices>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -184,6 +185,7 @@ int RunUserInterface()
         return UI_ERR_NO_RUNTIME;
     if (r.quit_pending) {
         r.quit_pending = false;
+        r.popups_dismissed = false;
         return r.quit_code;
     }
     QEventLoop loop;
@@ -191,6 +193,7 @@ int RunUserInterface()
     r.event_loop = &loop;
     const int code = loop.exec();
     r.event_loop = outer;
+    r.popups_dismissed = false;
     return code;
 }
 
@@ -250,6 +253,8 @@ int GenericMessagePopup(const char* title, const char* message, const char* butt
 {
     if (!runtime().app)
         return UI_ERR_NO_RUNTIME;
+    if (runtime().popups_dismissed)
+        return 0;
     QMessageBox box(QMessageBox::Warning, QString::fromUtf8(title ? title : ""), QString::fromUtf8(message ? message : ""),
                     QMessageBox::NoButton, QApplication::activeWindow());
     box.setObjectName(QStringLiteral("GenericMessagePopup"));
@@ -269,6 +274,8 @@ int FileSelectPopup(const char* folder, const char* name, const char* title, std
 {
     if (!runtime().app)
         return UI_ERR_NO_RUNTIME;
+    if (runtime().popups_dismissed)
+        return 0;
     QFileDialog dialog(QApplication::activeWindow(), QString::fromUtf8(title ? title : ""),
                        QString::fromUtf8(folder ? folder : ""));
     dialog.setObjectName(QStringLiteral("FileSelectPopup"));
@@ -285,6 +292,8 @@ int FileOpenPopup(const char* folder, const char* title, std::string* path)
 {
     if (!runtime().app)
         return UI_ERR_NO_RUNTIME;
+    if (runtime().popups_dismissed)
+        return 0;
     QFileDialog dialog(QApplication::activeWindow(), QString::fromUtf8(title ? title : ""),
                        QString::fromUtf8(folder ? folder : ""));
     dialog.setObjectName(QStringLiteral("FileOpenPopup"));
@@ -301,6 +310,8 @@ int PromptPopup(const char* title, const char* message, std::string* text)
 {
     if (!runtime().app)
         return UI_ERR_NO_RUNTIME;
+    if (runtime().popups_dismissed)
+        return 0;
     QInputDialog dialog(QApplication::activeWindow());
     dialog.setObjectName(QStringLiteral("PromptPopup"));
     dialog.setWindowTitle(QString::fromUtf8(title ? title : ""));
@@ -312,6 +323,23 @@ int PromptPopup(const char* title, const char* message, std::string* text)
         return 0;
     *text = dialog.textValue().toStdString();
     return 1;
+}
+
+int DismissPopups()
+{
+    Runtime& r = runtime();
+    if (!r.app)
+        return UI_ERR_NO_RUNTIME;
+    r.popups_dismissed = true;
+    // Innermost first; each box's own loop ends once the callback running in it returns.
+    QWidget* last = nullptr;
+    while (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+        if (dialog == last)
+            break;
+        last = dialog;
+        dialog->reject();
+    }
+    return UI_OK;
 }
 
 int ClipboardPutText(const char* text)
@@ -341,6 +369,8 @@ int MessagePopup(const char* title, const char* message)
 {
     if (!runtime().app)
         return UI_ERR_NO_RUNTIME;
+    if (runtime().popups_dismissed)
+        return UI_OK;
     // Lines of the message may be separated by carriage returns.
     QString text = QString::fromUtf8(message ? message : "");
     text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));

@@ -150,6 +150,11 @@ int FileOpenPopup(const char* folder, const char* title, std::string* path);
 // with. Returns 1 with the text in *text when the operator confirmed it, or 0.
 int PromptPopup(const char* title, const char* message, std::string* text);
 
+// Closes the modal boxes on screen unanswered, and until RunUserInterface returns
+// makes every popup above return at once as if closed unanswered: for a way out
+// that waits for nobody, as a signal's.
+int DismissPopups();
+
 // The desktop's clipboard, as text.
 int ClipboardPutText(const char* text);
 int ClipboardGetText(std::string* text);

@@ -71,6 +71,7 @@ struct Runtime {
     CallbackStats stats;
     QEventLoop* event_loop = nullptr;
     bool quit_pending = false;  // asked to quit before the loop ran
+    bool popups_dismissed = false;  // the run ends without waiting for answers
     int quit_code = 0;
     DelayFunction delay = nullptr;
     TerminationCallbackPtr on_termination = nullptr;

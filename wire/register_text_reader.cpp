@@ -262,8 +262,14 @@ bool read_line(const std::string& line, int number, Found* f, std::vector<std::p
             }
             while (end < low.size() && (low[end] == 'u' || low[end] == 'l'))
                 ++end;
-            if (end < low.size() && is_identifier_char(low[end])) {
-                *problem = at_line(number) + quoted_input(line.substr(i, end - i + 1)) + " is not a word in hex";
+            // Letters, digits or a decimal part run into the word make it no word
+            // in hex, quoted whole; a point that ends a sentence does not.
+            std::size_t run = end;
+            while (run < low.size() && (is_identifier_char(low[run]) ||
+                                        (low[run] == '.' && run + 1 < low.size() && is_identifier_char(low[run + 1]))))
+                ++run;
+            if (run > end) {
+                *problem = at_line(number) + quoted_input(line.substr(i, run - i)) + " is not a word in hex";
                 return false;
             }
             if (too_long) {

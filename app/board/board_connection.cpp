@@ -7,6 +7,8 @@
 #include "ui_runtime/ui_runtime.h"
 #include "app/status_box.h"
 
+#include <cstdio>
+
 FT_HANDLE FTDIHandle = nullptr;
 FT_STATUS FTDIStatus = FT_OK;
 DWORD num_devs = 0;
@@ -43,6 +45,18 @@ void explain_open_failure(FT_STATUS status, const OpenFailure& failure)
         append_status("%s. The driver says: %s. %s\n", name.c_str(), failure.text.c_str(), remedy);
 }
 
+// A board that refused its mode or rate would not put the bursts on the lines
+// as the chip reads them: it is closed, and a press then says it was not opened.
+int give_up_setting(const char* what)
+{
+    append_status("The board would not take %s (error %d): it was closed and will not be written to. Unplug and "
+                  "replug it, then restart the program.\n",
+                  what, static_cast<int>(FTDIStatus));
+    FT_Close(FTDIHandle);
+    FTDIHandle = nullptr;
+    return 1;
+}
+
 }  // namespace
 
 void show_board_notice(bool connected)
@@ -75,6 +89,13 @@ int FTDI_Search()
         return 1;
     }
     FTDIStatus = FT_SetBitMode(FTDIHandle, kAllLinesOutputs, FT_BITMODE_ASYNC_BITBANG);
+    if (FTDIStatus != FT_OK)
+        return give_up_setting("asynchronous bit-bang mode");
     FTDIStatus = FT_SetBaudRate(FTDIHandle, kBitBangBaudRate);
+    if (FTDIStatus != FT_OK) {
+        char rate[32];
+        std::snprintf(rate, sizeof rate, "%u baud", static_cast<unsigned>(kBitBangBaudRate));
+        return give_up_setting(rate);
+    }
     return 0;
 }

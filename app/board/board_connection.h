@@ -9,7 +9,8 @@ extern FT_STATUS FTDIStatus;  // status of the last D2XX call
 extern DWORD num_devs;        // the last device count
 
 // Looks for the board, opens device 0 and puts all eight lines in asynchronous
-// bit-bang mode, reporting in the status box and with the board notices.
+// bit-bang mode, reporting in the status box and with the board notices. A
+// board that refuses the mode or the rate is closed again, FTDIHandle 0.
 // Returns 0 when the board is open and configured, 1 otherwise.
 int FTDI_Search();
 

@@ -122,13 +122,13 @@ int ftdi_set_bitmode(ftdi_context*, unsigned char bitmask, unsigned char mode)
     char line[64];
     std::snprintf(line, sizeof line, "bitmode 0x%02X %u", bitmask, mode);
     fake_libftdi.calls.emplace_back(line);
-    return 0;
+    return fake_libftdi.bitmode_result;
 }
 
 int ftdi_set_baudrate(ftdi_context*, int baudrate)
 {
     record("baudrate %d", baudrate);
-    return 0;
+    return fake_libftdi.baudrate_result;
 }
 
 int ftdi_write_data(ftdi_context*, const unsigned char*, int size)

@@ -17,6 +17,8 @@ struct FakeLibftdi {
     int find_all_result = 0;           // < 0: ftdi_usb_find_all fails with it
     int open_result = 0;               // ftdi_usb_open_dev's answer
     int write_result = -1000;          // ftdi_write_data's answer; -1000: every byte written
+    int bitmode_result = 0;            // ftdi_set_bitmode's answer
+    int baudrate_result = 0;           // ftdi_set_baudrate's answer
 
     // What the driver asked for, in order: "strings chip 0", "interface B", "open chip 1",
     // "bitmode 0xFF 1", "baudrate 19200", "write 49", "close".

@@ -151,3 +151,61 @@ TEST_F(LibFtdi, ASerialNumberOpensItsChipAndPort)
     EXPECT_EQ(untouched, nullptr);
     EXPECT_EQ(fake_libftdi.contexts_alive, 0);
 }
+
+// libftdi documents what each failure of ftdi_usb_open_dev means; the remedy the
+// operator is shown follows from it: -4, the device node cannot be opened (no
+// permission: the udev rule); -5, the interface cannot be claimed, and -11, the
+// kernel's driver cannot be let go of (another program or driver holds it: busy);
+// anything else, unplug and replug.
+TEST_F(LibFtdi, EachOpenFailureSaysWhyAndWhichRemedyFits)
+{
+    fake_libftdi.chips = {1};
+    const std::pair<int, OpenFailure::Kind> failures[] = {
+        {-3, OpenFailure::Other},      {-4, OpenFailure::Permission}, {-5, OpenFailure::Busy},
+        {-6, OpenFailure::Other},      {-7, OpenFailure::Other},      {-8, OpenFailure::Other},
+        {-9, OpenFailure::Other},      {-10, OpenFailure::Other},     {-11, OpenFailure::Busy},
+        {-12, OpenFailure::Other},
+    };
+    for (const auto& [code, kind] : failures) {
+        fake_libftdi.open_result = code;
+        FT_HANDLE handle = nullptr;
+        EXPECT_EQ(driver.open(0, &handle), FT_DEVICE_NOT_OPENED) << "ftdi_usb_open_dev " << code;
+        EXPECT_EQ(driver.last_open_failure().kind, kind) << "ftdi_usb_open_dev " << code;
+        EXPECT_EQ(driver.last_open_failure().text, "the fake refused") << "libftdi's own words";
+        EXPECT_EQ(handle, nullptr);
+
+        fake_libftdi.serials = {"A9K2L7QX"};
+        EXPECT_EQ(driver.open_by_serial_number("A9K2L7QX", &handle), FT_DEVICE_NOT_OPENED) << code;
+        EXPECT_EQ(driver.last_open_failure().kind, kind) << "by serial number: ftdi_usb_open_dev " << code;
+    }
+    fake_libftdi.open_result = 0;
+    FT_HANDLE handle = nullptr;
+    ASSERT_EQ(driver.open(0, &handle), FT_OK);
+    EXPECT_EQ(driver.last_open_failure().kind, OpenFailure::None) << "an open that worked leaves no reason behind";
+    driver.close(handle);
+    EXPECT_EQ(fake_libftdi.contexts_alive, 0);
+}
+
+// ftdi_set_bitmode: -1 bit-bang mode cannot be enabled, -2 the device is gone.
+// ftdi_set_baudrate: -1 a rate the chip cannot make, -2 the setting failed, -3
+// the device is gone. Every one is a failure the caller sees.
+TEST_F(LibFtdi, ARefusedBitModeOrBaudRateIsAFailure)
+{
+    fake_libftdi.chips = {1};
+    FT_HANDLE handle = nullptr;
+    ASSERT_EQ(driver.open(0, &handle), FT_OK);
+    for (int code : {-1, -2}) {
+        fake_libftdi.bitmode_result = code;
+        EXPECT_EQ(driver.set_bit_mode(handle, 0xFF, FT_BITMODE_ASYNC_BITBANG), FT_IO_ERROR) << "ftdi_set_bitmode "
+                                                                                             << code;
+    }
+    fake_libftdi.bitmode_result = 0;
+    for (const auto& [code, status] : {std::pair<int, FT_STATUS>{-1, FT_INVALID_BAUD_RATE}, {-2, FT_IO_ERROR},
+                                       {-3, FT_IO_ERROR}}) {
+        fake_libftdi.baudrate_result = code;
+        EXPECT_EQ(driver.set_baud_rate(handle, 76800), status) << "ftdi_set_baudrate " << code;
+    }
+    fake_libftdi.baudrate_result = 0;
+    EXPECT_EQ(driver.set_baud_rate(handle, 76800), FT_OK);
+    driver.close(handle);
+}

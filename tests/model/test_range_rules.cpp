@@ -127,3 +127,46 @@ TEST(RangeRules, TheConfigurationPicksTheRule)
     s.prescaler_en = 1;
     EXPECT_EQ(apply_range_rules({2, 7}, s), (Counters{4, 0})) << "bypass, whatever the part";
 }
+
+// A equal to M, each rule worked by hand: the integer rule allows it (A may
+// reach M + 1); the second-order modulator keeps A under M with the jumper in,
+// and with it out below M 8 (P 10) or M 3 (P 5); the third-order modulator with
+// the jumper out limits only small M's A, and with it in wants M at least A + 3.
+TEST(RangeRules, AEqualToM)
+{
+    struct Case {
+        const char* rule;
+        int MASH, P, LNM;  // MASH -1: the integer rule
+        Counters in, out;
+    };
+    const Case cases[] = {
+        {"integer", -1, 10, 0, {1, 1}, {1, 1}},
+        {"integer", -1, 10, 0, {7, 7}, {7, 7}},
+        {"integer", -1, 10, 0, {511, 511}, {511, 511}},
+        {"MASH 1-1, jumper out, P 10", 1, 10, 0, {2, 2}, {2, 1}},
+        {"MASH 1-1, jumper out, P 10", 1, 10, 0, {7, 7}, {7, 6}},
+        {"MASH 1-1, jumper out, P 10", 1, 10, 0, {8, 8}, {8, 8}},
+        {"MASH 1-1, jumper out, P 10", 1, 10, 0, {9, 9}, {9, 9}},
+        {"MASH 1-1, jumper out, P 5", 1, 5, 0, {2, 2}, {2, 1}},
+        {"MASH 1-1, jumper out, P 5", 1, 5, 0, {3, 3}, {3, 3}},
+        {"MASH 1-1, jumper in", 1, 10, 1, {2, 2}, {2, 1}},
+        {"MASH 1-1, jumper in", 1, 5, 1, {9, 9}, {9, 8}},
+        {"MASH 1-1, jumper in", 1, 10, 1, {13, 13}, {13, 12}},
+        {"MASH 1-1-1, jumper out, P 10", 0, 10, 0, {6, 6}, {6, 3}},
+        {"MASH 1-1-1, jumper out, P 10", 0, 10, 0, {7, 7}, {7, 4}},
+        {"MASH 1-1-1, jumper out, P 10", 0, 10, 0, {8, 8}, {8, 8}},
+        {"MASH 1-1-1, jumper out, P 10", 0, 10, 0, {9, 9}, {9, 9}},
+        {"MASH 1-1-1, jumper out, P 5", 0, 5, 0, {3, 3}, {3, 3}},
+        {"MASH 1-1-1, jumper out, P 5", 0, 5, 0, {4, 4}, {4, 4}},
+        {"MASH 1-1-1, jumper in", 0, 10, 1, {5, 5}, {8, 5}},
+        {"MASH 1-1-1, jumper in", 0, 5, 1, {11, 11}, {14, 11}},
+    };
+    for (const Case& c : cases) {
+        const Counters out = c.MASH < 0 ? apply_integer_rule(c.in, 0) : apply_modulator_rule(c.in, c.MASH, c.P, c.LNM);
+        EXPECT_EQ(out, c.out) << c.rule << ": M " << c.in.M << ", A " << c.in.A << " gave M " << out.M << ", A "
+                              << out.A;
+        if (c.MASH < 0) {
+            EXPECT_EQ(apply_integer_rule(c.in, 1), c.out) << c.rule << " after a step: nothing to carry";
+        }
+    }
+}

@@ -1,6 +1,7 @@
 // The register solver as a plain function, against the relation it inverts.
 #include "model/frequency.h"
 #include "model/range_rules.h"
+#include "model/register_set.h"
 #include "model/solver.h"
 
 #include <gtest/gtest.h>
@@ -215,5 +216,49 @@ TEST(Solver, EveryReachableIntegerRatioComesBack)
         }
         // M 511 with A from P to 15.
         EXPECT_EQ(above_m511, s.P == 1 ? 0 : 16 - s.P) << "Fr " << s.fr << ", R " << s.R << ", P " << s.P;
+    }
+}
+
+// With dither on, the chip divides by N + (2 K + 1) / 2^19: the dithered
+// channels lie at odd multiples of 1/2^19 above the whole N. A target on a
+// channel, or anywhere between it and the next, solves to that channel: the Fin
+// the registers give is at or just below the target, never above it. (A target
+// less than one 2^19th above the whole N has no dithered channel below it with
+// the same M and A.) Targets built from the channels themselves, exact in binary.
+TEST(Solver, DitherOnSolvesKToTheChannelAtOrJustBelowTheTarget)
+{
+    constexpr double kFc = 50.0;
+    constexpr double kTwoTo19 = 524288.0;
+    struct Prescaler {
+        int P;
+        int bypassed;
+    };
+    for (const Prescaler p : {Prescaler{10, 0}, Prescaler{5, 0}, Prescaler{1, 1}}) {
+        for (const uint32_t whole : {86u, 123u, 400u}) {
+            for (const uint32_t K : {0u, 1u, 110099u, 131072u, 262142u, 262143u}) {
+                // How far past channel K the target lies, in 2^19ths; the next channel is 2 further.
+                for (const double past : {0.0, 0.5, 1.0, 1.5, 1.96875}) {
+                    const double odd = 2.0 * K + 1.0 + past;
+                    if (odd >= kTwoTo19)
+                        continue;  // beyond the last channel below the next whole N
+                    SolverInput in;
+                    in.target = kFc * (whole + odd / kTwoTo19);
+                    in.fc = kFc;
+                    in.modulus = p.P;
+                    in.prescaler_en = p.bypassed;
+                    in.N_flag = ZR3500;
+                    in.RAND_EN = 1;
+                    in.MASH = 1;
+                    in.fresh = true;
+                    const SolverResult r = solve_registers(in);
+                    const std::string what = "P " + std::to_string(p.P) + ", N " + std::to_string(whole) + ", K " +
+                                             std::to_string(K) + " + " + std::to_string(past) + "/2^19";
+                    EXPECT_EQ(p.P * (r.M + 1) + r.A, whole) << what;
+                    EXPECT_EQ(r.K, K) << what;
+                    const double fin = kFc * (whole + (2.0 * r.K + 1.0) / kTwoTo19);
+                    EXPECT_LE(fin, in.target) << what << ": the registers give more than asked";
+                }
+            }
+        }
     }
 }

@@ -8,11 +8,15 @@
 #include "ui_runtime/ui_runtime.h"
 #include "ui_runtime/ui_runtime_qt.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -187,6 +191,49 @@ TEST_F(Window, TheEventLoopRunsUntilACallbackQuits)
     EXPECT_EQ(RunUserInterface(), 3);
     QuitUserInterface(4);
     EXPECT_EQ(RunUserInterface(), 4) << "a quit asked before the loop runs ends it at once";
+}
+
+// A way out that waits for nobody: the box on screen closes unanswered, no box
+// shows until the event loop has ended, and the next run asks again. A box left
+// open is closed by the test after a while, and counted.
+TEST_F(Window, DismissedPopupsCloseUnansweredUntilTheEventLoopEnds)
+{
+    int left_open = 0;
+    QTimer sweeper;
+    sweeper.setInterval(500);
+    QObject::connect(&sweeper, &QTimer::timeout, [&left_open] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            ++left_open;
+            dialog->reject();
+        }
+    });
+    sweeper.start();
+    int asked = -1, asked_after = -1, chosen = -1;
+    QTimer::singleShot(0, [&] {
+        QTimer::singleShot(20, [] { DismissPopups(); });
+        asked = GenericMessagePopup("Save", "Save it?", "Retry", "Elsewhere", "Give up");
+        asked_after = GenericMessagePopup("Save", "Save it?", "Retry", "Elsewhere", "Give up");
+        std::string path;
+        chosen = FileSelectPopup(".", "x", "Where", &path);
+        QuitUserInterface(0);
+    });
+    EXPECT_EQ(RunUserInterface(), 0);
+    EXPECT_EQ(asked, 0) << "closed unanswered";
+    EXPECT_EQ(asked_after, 0);
+    EXPECT_EQ(chosen, 0);
+    EXPECT_EQ(left_open, 0) << "a box stayed open, or showed after the dismissal";
+
+    int next_run = -1;
+    QTimer::singleShot(0, [&] {
+        QTimer::singleShot(20, [] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+                box->buttons().front()->click();
+        });
+        next_run = GenericMessagePopup("Save", "Save it?", "Retry", nullptr, nullptr);
+        QuitUserInterface(0);
+    });
+    EXPECT_EQ(RunUserInterface(), 0);
+    EXPECT_EQ(next_run, 1) << "the next run's box is shown and answered";
 }
 
 TEST_F(Window, TheStateFileNamesTheApplicationAndRestoresEveryValue)

@@ -117,3 +117,23 @@ TEST(RegisterText, AWordThatCannotBeOneOfItsKindIsRefusedByName)
                                        "auxiliary, enhancement, option)");
     EXPECT_NE(refusal(std::string(kLargestRegisterText + 1, ' ')).find("longer than"), std::string::npos);
 }
+
+// A typo run into a word ("0x000E2Cg", a digit pasted twice with a stray letter)
+// would otherwise be read as the hex before it: the line is refused and names
+// the word as typed. A C suffix, and punctuation or a blank after it, end the word.
+TEST(RegisterText, ALineWithCharactersRunIntoTheHexIsRefused)
+{
+    for (const char* typed : {"0x000E2Cg", "0x000E2C_", "0x000E2CZZ", "0x000E2Cuq", "0x0E2C0x1", "0x000E2C.5"}) {
+        const std::string problem = refusal(std::string("main word ") + typed);
+        EXPECT_EQ(problem.rfind("line 1: \"", 0), 0u) << typed << ": " << problem;
+        EXPECT_NE(problem.find(typed), std::string::npos) << typed << ": " << problem;
+        EXPECT_NE(problem.find("is not a word in hex"), std::string::npos) << typed << ": " << problem;
+    }
+    EXPECT_EQ(refusal("main word 0x000E2C\nauxiliary word 0x0D70A1x"),
+              "line 2: \"0x0D70A1x\" is not a word in hex");
+
+    for (const char* ending : {"u", "UL", ",", ";", ")", ".", " (R 1)"}) {
+        const ImportedWords w = read(std::string("main word 0x000E2C") + ending);
+        EXPECT_EQ(w.main_word, 0x000E2Cu) << "ended by \"" << ending << "\"";
+    }
+}

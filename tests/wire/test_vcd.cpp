@@ -47,7 +47,44 @@ std::map<long long, std::vector<std::string>> changes(const std::string& dump)
     return at;
 }
 
+// The levels the dump gives each line at time 0 ($dumpvars), by the line's name
+// as its $var declares it; a line listed twice gets "twice".
+std::map<std::string, std::string> initial_levels(const std::string& dump)
+{
+    std::map<std::string, std::string> name_of;  // identifier -> name
+    std::istringstream in(dump);
+    std::string line;
+    while (std::getline(in, line) && line.rfind("$dumpvars", 0) != 0) {
+        std::istringstream words(line);
+        std::string var, wire, width, id, name;
+        if (words >> var >> wire >> width >> id >> name && var == "$var")
+            name_of[id] = name;
+    }
+    std::map<std::string, std::string> levels;
+    while (std::getline(in, line) && line != "$end") {
+        const std::string name = name_of.count(line.substr(1)) ? name_of[line.substr(1)] : "undeclared " + line;
+        levels[name] = levels.count(name) ? "twice" : line.substr(0, 1);
+    }
+    return levels;
+}
+
 }  // namespace
+
+TEST(ValueChangeDump, EveryLineStartsAtTheLevelOfTheFirstByte)
+{
+    // The board's wiring: bit 0 SCLK, 1 E_WR, 2 S_WR, 3 ENHBAR, 4 SDAT, 5 MASH, 6 RAND_EN, 7 MOD_SEL. A
+    // line left out of $dumpvars starts unknown in a viewer, whatever the burst's first byte says.
+    const char* const wiring[] = {"SCLK", "E_WR", "S_WR", "ENHBAR", "SDAT", "MASH", "RAND_EN", "MOD_SEL"};
+    for (const std::vector<uint8_t>& burst : {build_burst(0x14AA2A, 0, 0x00, 1), build_burst(0x14AA2A, 0, 0xE8, 1),
+                                              build_burst(0xA5, 0, 0x80, 0), std::vector<uint8_t>{0x5A, 0x00},
+                                              std::vector<uint8_t>{0xFF}}) {
+        const auto levels = initial_levels(value_change_dump(burst, kPinUpdateRate, "w"));
+        std::map<std::string, std::string> expected;
+        for (int bit = 0; bit < 8; ++bit)
+            expected[wiring[bit]] = (burst.front() >> bit) & 1 ? "1" : "0";
+        EXPECT_EQ(levels, expected) << "first byte " << static_cast<int>(burst.front());
+    }
+}
 
 TEST(ValueChangeDump, SigrokReadsBackTheWordsOfEachKindOfBurst)
 {

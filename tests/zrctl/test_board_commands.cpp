@@ -118,6 +118,8 @@ TEST_F(ZrctlBoard, EachBoardFaultHasItsStatusAndTheBoardIsLeftClosed)
          "another program holds it", false},
         {"bit mode", [](SimulatedBoard& b) { b.bit_mode_status = FT_IO_ERROR; }, 4,
          "FTDI device 0 would not take asynchronous bit-bang mode: FT_IO_ERROR (4)", true},
+        {"baud rate", [](SimulatedBoard& b) { b.baud_rate_status = FT_INVALID_BAUD_RATE; }, 4,
+         "FTDI device 0 would not take 76800 baud: FT_INVALID_BAUD_RATE (7)", true},
         {"write", [](SimulatedBoard& b) { b.write_status = FT_IO_ERROR; }, 5,
          "the write to FTDI device 0 failed: FT_IO_ERROR (4), 0 of 49 bytes written; what the chip latched cannot "
          "be known", true},

@@ -120,6 +120,14 @@ TEST(ZrctlDecode, BrokenBurstsAreReportedAndBadHexRefused)
     bytes[10] ^= 0x80;
     EXPECT_EQ(decode({hex_bytes(bytes)})["violation"], "option lines change at byte 10");
 
+    // The clock's last rise taken out: S_WR then latches 20 bits.
+    bytes = build_burst(0x14AA2A, 0, 0x28, 1);
+    const std::size_t last_rise = decode_burst(bytes).clock_edges.back();
+    bytes[last_rise] = bytes[last_rise - 1];
+    const ZrctlRun short_word = run_zrctl({"decode", hex_bytes(bytes)});
+    EXPECT_EQ(short_word.status, 0);
+    EXPECT_NE(short_word.out.find("\nsetup violation: S_WR latched 20 bits\n"), std::string::npos) << short_word.out;
+
     EXPECT_EQ(decode({"20222223", "0x22,0x20"})["length"], 6) << "bytes run together, with commas and 0x";
 
     for (const auto& [hex, message] : std::vector<std::pair<std::string, std::string>>{

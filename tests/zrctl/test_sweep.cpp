@@ -217,6 +217,8 @@ TEST_F(ZrctlSweep, EachBoardFaultHasItsStatusAndAFailedWriteKeepsTheTable)
          "another program holds it"},
         {"bit mode", [](SimulatedBoard& b) { b.bit_mode_status = FT_IO_ERROR; }, 4,
          "FTDI device 0 would not take asynchronous bit-bang mode: FT_IO_ERROR (4)"},
+        {"baud rate", [](SimulatedBoard& b) { b.baud_rate_status = FT_INVALID_BAUD_RATE; }, 4,
+         "FTDI device 0 would not take 76800 baud: FT_INVALID_BAUD_RATE (7)"},
         {"write", [](SimulatedBoard& b) { b.write_status = FT_IO_ERROR; }, 5,
          "the sweep to FTDI device 0 stopped at point 1 (4000 MHz): the write failed with FT_IO_ERROR (4), 0 of 98 "
          "bytes written; what the chip latched cannot be known; what the chip holds cannot be known"},

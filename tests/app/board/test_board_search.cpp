@@ -86,3 +86,42 @@ TEST_F(BoardSearch, AFailedOpenSaysWhyAndWhatToDo)
         EXPECT_EQ(status.substr(after + 25), c.line) << "the line after the status";
     }
 }
+
+// A board that will not take asynchronous bit-bang mode, or the rate, would take
+// the bursts as something else: start-up says so with the status, closes it, and
+// a press then writes nothing and says so.
+TEST_F(BoardSearch, ARefusedModeOrRateIsAFailureAndThePressWritesNothing)
+{
+    struct Refusal {
+        const char* what;
+        void (*inject)(SimulatedBoard&);
+        std::string line;
+    };
+    const Refusal refusals[] = {
+        {"bit mode", [](SimulatedBoard& b) { b.bit_mode_status = FT_IO_ERROR; },
+         "The board would not take asynchronous bit-bang mode (error 4): it was closed and will not be written to. "
+         "Unplug and replug it, then restart the program.\n"},
+        {"baud rate", [](SimulatedBoard& b) { b.baud_rate_status = FT_INVALID_BAUD_RATE; },
+         "The board would not take 76800 baud (error 7): it was closed and will not be written to. Unplug and "
+         "replug it, then restart the program.\n"},
+    };
+    for (const Refusal& r : refusals) {
+        board = SimulatedBoard{};
+        r.inject(board);
+        EXPECT_EQ(FTDI_Search(), 1) << r.what;
+        std::string status = text(PANEL_Status);
+        ASSERT_GE(status.size(), r.line.size()) << status;
+        EXPECT_EQ(status.substr(status.size() - r.line.size()), r.line) << r.what;
+        EXPECT_EQ(FTDIHandle, nullptr) << r.what;
+        EXPECT_FALSE(board.is_open()) << r.what << ": closed again";
+
+        board.calls.clear();
+        const std::size_t before = status.size();
+        click(PANEL_SEND_DATA);
+        EXPECT_EQ(board.calls, std::vector<std::string>{"FT_CreateDeviceInfoList"}) << r.what << ": nothing written";
+        status = text(PANEL_Status);
+        EXPECT_EQ(status.substr(before), "The interface board was not opened at start-up: nothing was sent. "
+                                         "Restart the program to use it.\n")
+            << r.what;
+    }
+}
