@@ -3,12 +3,8 @@
 #include "zrctl/commands/commands.h"
 
 #include "zrctl/board_open.h"
-#include "zrctl/board_status.h"
 #include "zrctl/failure.h"
 #include "zrctl/programming_burst.h"
-
-#include "d2xx/d2xx.h"
-#include "wire/short_write.h"
 
 #include <CLI/CLI.hpp>
 
@@ -30,22 +26,11 @@ void run_program(const ProgramOptions& o, Output& output)
     DWORD written = 0;
     if (!o.dry_run) {
         const OpenBoard board(o.device);
-        std::vector<uint8_t> bytes = b.bytes;
-        const auto length = static_cast<DWORD>(bytes.size());
-        const FT_STATUS wrote = FT_Write(board.handle(), bytes.data(), length, &written);
-        const auto latched = [&] {
-            const ShortWrite w = what_the_chip_latched(b.bytes.data(), b.bytes.size(), wrote == FT_OK ? written : 0,
-                                                       wrote == FT_OK || write_sent_nothing(wrote));
-            return "; " + short_write_text(w);
-        };
-        if (wrote != FT_OK)
-            throw Failure(ExitStatus::WriteFailed, "the write to FTDI " + device + " failed: " + status_text(wrote) +
-                                                       ", " + std::to_string(written) + " of " +
-                                                       std::to_string(length) + " bytes written" + latched());
-        if (written != length)
-            throw Failure(ExitStatus::WriteFailed, "the write to FTDI " + device + " was short: " +
-                                                       std::to_string(written) + " of " + std::to_string(length) +
-                                                       " bytes written" + latched());
+        const BoardWrite w = board.writer()(b.bytes.data(), b.bytes.size());
+        written = static_cast<DWORD>(w.written);
+        const std::string failed = write_failure_text(device, b.bytes, w);
+        if (!failed.empty())
+            throw Failure(ExitStatus::WriteFailed, failed);
     }
 
     if (output.json) {

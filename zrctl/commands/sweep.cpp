@@ -4,12 +4,12 @@
 #include "zrctl/commands/commands.h"
 
 #include "zrctl/board_open.h"
-#include "zrctl/board_status.h"
 #include "zrctl/failure.h"
 #include "zrctl/numbers.h"
 #include "zrctl/panel_resource.h"
 #include "zrctl/report.h"
 #include "zrctl/settings.h"
+#include "zrctl/stop_signals.h"
 
 #include "wire/sweep_bursts.h"
 #include "wire/sweep_csv.h"
@@ -21,8 +21,6 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
-#include <array>
-#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <sstream>
@@ -46,63 +44,12 @@ struct SweepOptions {
     bool dry_run = false;
 };
 
-volatile std::sig_atomic_t stop_asked = 0;
-
-extern "C" void ask_to_stop(int)
-{
-    stop_asked = 1;
-}
-
-// While it lives, SIGINT, SIGTERM, SIGHUP (the terminal gone) and SIGQUIT end
-// the sweep after the point being written, so that its table, its file and the
-// board are left in order. A signal that the shell told the program to ignore (a
-// job started with &) stays ignored. A closed pipe on the output (`| head`) ends
-// it the same way: SIGPIPE is ignored, and the failed write of a line is seen.
-class SignalsStopTheSweep {
-public:
-    SignalsStopTheSweep()
-    {
-        stop_asked = 0;
-        for (std::size_t i = 0; i < kSignals.size(); ++i)
-            catch_signal(kSignals[i], &previous_[i]);
-        struct sigaction ignore {};
-        ignore.sa_handler = SIG_IGN;
-        sigemptyset(&ignore.sa_mask);
-        sigaction(SIGPIPE, &ignore, &previous_pipe_);
-    }
-    ~SignalsStopTheSweep()
-    {
-        for (std::size_t i = 0; i < kSignals.size(); ++i)
-            sigaction(kSignals[i], &previous_[i], nullptr);
-        sigaction(SIGPIPE, &previous_pipe_, nullptr);
-    }
-    SignalsStopTheSweep(const SignalsStopTheSweep&) = delete;
-    SignalsStopTheSweep& operator=(const SignalsStopTheSweep&) = delete;
-
-private:
-    static constexpr std::array<int, 4> kSignals = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
-
-    static void catch_signal(int signal, struct sigaction* previous)
-    {
-        sigaction(signal, nullptr, previous);
-        if (previous->sa_handler == SIG_IGN)
-            return;
-        struct sigaction action {};
-        action.sa_handler = ask_to_stop;
-        sigemptyset(&action.sa_mask);
-        sigaction(signal, &action, nullptr);
-    }
-
-    std::array<struct sigaction, kSignals.size()> previous_{};
-    struct sigaction previous_pipe_ {};
-};
-
 // Sleeps until close to the due time, then spins to it. False when a signal
 // asked to stop first.
 bool wait_until(SweepClock::time_point due)
 {
     for (;;) {
-        if (stop_asked)
+        if (StopSignals::asked().load())
             return false;
         const SweepClock::time_point now = SweepClock::now();
         if (now >= due)
@@ -366,13 +313,8 @@ void run_sweep(const SweepOptions& o, Output& output)
     const std::string device = device_name(o.device);
     {
         const OpenBoard board(o.device);
-        const SweepWriter write = [&board](const uint8_t* bytes, std::size_t length) {
-            DWORD written = 0;
-            const FT_STATUS status =
-                FT_Write(board.handle(), const_cast<uint8_t*>(bytes), static_cast<DWORD>(length), &written);
-            return BoardWrite{status == FT_OK, written, status_text(status), write_sent_nothing(status)};
-        };
-        const SignalsStopTheSweep signals;
+        const SweepWriter write = board.writer();
+        const StopSignals signals;
         run.start(SweepClock::now());
         while (!run.finished()) {
             if (!wait_until(run.next_due())) {
