@@ -3,6 +3,7 @@
 #include "zrctl/board_status.h"
 #include "zrctl/failure.h"
 #include "zrctl/numbers.h"
+#include "zrctl/simulated_board_option.h"
 
 #include "wire/board_setup.h"
 #include "wire/short_write.h"
@@ -53,7 +54,9 @@ std::string device_name(const DeviceChoice& choice)
 {
     if (choice.serial.given())
         return "device with serial number " + choice.serial.text;
-    return "device " + std::to_string(device_index(choice));
+    const uint32_t index = device_index(choice);
+    return "device " + std::to_string(index) +
+           (simulated_board_in_use() && index == 0 ? std::string(" (") + kSimulatedSerialNumber + ")" : "");
 }
 
 uint32_t device_index(const DeviceChoice& choice)

@@ -3,6 +3,7 @@
 #include "zrctl/commands/commands.h"
 #include "zrctl/failure.h"
 #include "zrctl/report.h"
+#include "zrctl/simulated_board_option.h"
 
 #include "model/version.h"
 
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -54,8 +56,16 @@ int run_zrctl(int argc, const char* const argv[], std::ostream& out, std::ostrea
             add_decode_command(zrctl),  add_devices_command(zrctl), add_program_command(zrctl),
             add_check_state_command(zrctl), add_sweep_command(zrctl),
         };
-        for (const Command& c : commands)
+        bool simulated_board = false;
+        const std::string simulated_help = std::string("put a simulated board behind the FTDI calls as device 0, "
+                                                       "serial number ") +
+                                           kSimulatedSerialNumber + ", instead of the boards plugged in";
+        zrctl.add_flag("--simulated-board", simulated_board, simulated_help + " (before or after the command)");
+        for (const Command& c : commands) {
             c.app->add_flag("--json", json, "print one JSON document and nothing else");
+            if (c.opens_board)
+                c.app->add_flag("--simulated-board", simulated_board, simulated_help);
+        }
         // Set after the commands, which would take it over.
         zrctl.footer("Each command has its own --help.\nExit status: 0 done; 1 usage; 2 invalid input (out of "
                      "range, unreadable state); 3 no board; 4 open failed; 5 write failed or short.");
@@ -82,6 +92,9 @@ int run_zrctl(int argc, const char* const argv[], std::ostream& out, std::ostrea
             return fail(ExitStatus::Usage, std::string(e.what()) + " (see " + kName + " --help)", json_asked, out,
                         err);
         }
+        std::optional<SimulatedBoardInUse> simulated;
+        if (simulated_board)
+            simulated.emplace();
         for (const Command& c : commands) {
             if (c.app->parsed()) {
                 Output output{out, err, json};

@@ -20,6 +20,7 @@ struct Output {
 struct Command {
     CLI::App* app = nullptr;
     std::function<void(Output&)> run;
+    bool opens_board = false;  // it takes --simulated-board
 };
 
 Command add_solve_command(CLI::App& zrctl);

@@ -68,5 +68,5 @@ Command add_program_command(CLI::App& zrctl)
     add_burst_options(*program, o->burst);
     add_device_options(*program, o->device);
     program->add_flag("--dry-run", o->dry_run, "open nothing; say what would be sent");
-    return {program, [o](Output& output) { run_program(*o, output); }};
+    return {program, [o](Output& output) { run_program(*o, output); }, true};
 }

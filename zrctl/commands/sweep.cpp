@@ -398,5 +398,5 @@ Command add_sweep_command(CLI::App& zrctl)
     add_setting_options(*sweep, o->settings, false);
     add_device_options(*sweep, o->device);
     sweep->add_flag("--dry-run", o->dry_run, "open nothing; print the table of points");
-    return {sweep, [o](Output& output) { run_sweep(*o, output); }};
+    return {sweep, [o](Output& output) { run_sweep(*o, output); }, true};
 }
