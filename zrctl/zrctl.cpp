@@ -54,7 +54,7 @@ int run_zrctl(int argc, const char* const argv[], std::ostream& out, std::ostrea
         const std::vector<Command> commands = {
             add_solve_command(zrctl),   add_calc_command(zrctl),    add_burst_command(zrctl),
             add_decode_command(zrctl),  add_devices_command(zrctl), add_program_command(zrctl),
-            add_check_state_command(zrctl), add_sweep_command(zrctl),
+            add_check_state_command(zrctl), add_sweep_command(zrctl),   add_serve_command(zrctl),
         };
         bool simulated_board = false;
         const std::string simulated_help = std::string("put a simulated board behind the FTDI calls as device 0, "
@@ -68,7 +68,8 @@ int run_zrctl(int argc, const char* const argv[], std::ostream& out, std::ostrea
         }
         // Set after the commands, which would take it over.
         zrctl.footer("Each command has its own --help.\nExit status: 0 done; 1 usage; 2 invalid input (out of "
-                     "range, unreadable state); 3 no board; 4 open failed; 5 write failed or short.");
+                     "range, unreadable state); 3 no board; 4 open failed; 5 write failed or short; 6 serve "
+                     "could not listen.");
 
         // A first word that is neither an option nor a command: say so, rather
         // than that a command is missing.

@@ -31,3 +31,4 @@ Command add_devices_command(CLI::App& zrctl);
 Command add_program_command(CLI::App& zrctl);
 Command add_check_state_command(CLI::App& zrctl);
 Command add_sweep_command(CLI::App& zrctl);
+Command add_serve_command(CLI::App& zrctl);
