@@ -87,8 +87,10 @@ protected:
         engine.execute(message);
         const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         while (engine.waiting() && std::chrono::steady_clock::now() < give_up) {
-            std::this_thread::sleep_for(instrument->tick());
+            const std::chrono::milliseconds wait = instrument->tick();
             engine.poll();
+            if (engine.waiting())
+                std::this_thread::sleep_for(wait);
         }
         std::string out = engine.take_output();
         if (!out.empty() && out.back() == '\n')

@@ -38,19 +38,11 @@ constexpr auto kWriteSlice = std::chrono::milliseconds(2);
 constexpr std::string_view kSteps[] = {"AUTO", "ONCE"};
 
 // A frequency in MHz from a parameter in Hz, or with its unit, within the range
-// of a panel field that holds MHz. Taken to MHz with one rounding, so that
-// "4300.1MHz" is the 4300.1 that program --freq 4300.1 solves.
+// of a panel field that holds MHz.
 double megahertz(const Parameter& p, int field_control)
 {
     const ControlDef& field = panel_control(field_control);
-    const double hz = scpi::numeric_value(p, {field.minimum * 1e6, field.maximum * 1e6, scpi::kFrequencyUnits});
-    if (p.kind != scpi::DataKind::Numeric)
-        return hz / 1e6;  // MINimum, MAXimum
-    double factor = 1.0;
-    for (const scpi::Unit& u : scpi::kFrequencyUnits)
-        if (!p.suffix.empty() && scpi::mnemonic_matches(u.name, p.suffix))
-            factor = u.factor;
-    return factor >= 1e6 ? p.value * (factor / 1e6) : p.value / (1e6 / factor);
+    return scpi::numeric_value(p, {field.minimum * 1e6, field.maximum * 1e6, scpi::kFrequencyUnits}) / 1e6;
 }
 
 std::string hz_response(double mhz)
