@@ -2,9 +2,8 @@
 // The About box and the maker's web link on the logo pictures.
 
 #include "model/version.h"
+#include "resource/product.h"
 
-inline constexpr const char* kMakerName = "Corvane";
-inline constexpr const char* kProductName = "ZR3100/ZR3500 PLL Synthesizer Evaluation";
 inline constexpr const char* kProductVersion = "v" ZR_VERSION;
 inline constexpr const char* kMakerWebAddress = "https://www.corvane.example/";
 

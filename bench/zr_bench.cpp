@@ -21,6 +21,9 @@
 #include "scpi/scpi_engine.h"
 #include "scpi/scpi_server.h"
 #include "scpi/scpi_values.h"
+#include "zrctl/board_open.h"
+#include "zrctl/serve/instrument.h"
+#include "zrctl/settings.h"
 #include "zrctl/zrctl.h"
 
 #include <QApplication>
@@ -44,6 +47,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <optional>
 #include <ostream>
 #include <sstream>
 #include <thread>
@@ -601,6 +605,120 @@ void BM_ScpiLoopbackRoundTrip(benchmark::State& state)
         report_percentiles(state, ms);
 }
 BENCHMARK(BM_ScpiLoopbackRoundTrip)->Iterations(20000)->Unit(benchmark::kMillisecond);
+
+// zrctl serve's instrument on the simulated board behind its server on
+// loopback, in a thread of its own, with a controller's socket.
+class ServedSimulatedBoard {
+public:
+    ServedSimulatedBoard()
+    {
+        board_.before_write = [this] { board_.forget(); };
+        previous_ = install_board_driver(&board_);
+        opened_.emplace(DeviceChoice{});
+        instrument_.emplace(engine_, BoardLink{opened_->writer(), "device 0", "BENCH"},
+                            register_set_of(SettingOptions{}), nullptr);
+        server_.emplace(engine_, scpi::parse_endpoint("127.0.0.1:0"));
+        server_->tick = [this] { return instrument_->tick(); };
+        loop_ = std::thread([this] { server_->run(stop_); });
+        sockaddr_storage address;
+        const socklen_t length = scpi::socket_address(server_->local(), address);
+        fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        connected_ = connect(fd_, reinterpret_cast<sockaddr*>(&address), length) == 0;
+    }
+    ~ServedSimulatedBoard()
+    {
+        close(fd_);
+        stop_ = true;
+        loop_.join();
+        server_.reset();
+        instrument_.reset();
+        opened_.reset();
+        install_board_driver(previous_);
+    }
+    bool connected() const { return connected_; }
+    // A message and its response line, "" when none came.
+    std::string ask(const std::string& message)
+    {
+        send(fd_, message.data(), message.size(), MSG_NOSIGNAL);
+        std::string response;
+        char chunk[256];
+        while (response.find('\n') == std::string::npos) {
+            const ssize_t n = recv(fd_, chunk, sizeof chunk, 0);
+            if (n <= 0)
+                return "";
+            response.append(chunk, static_cast<std::size_t>(n));
+        }
+        return response;
+    }
+
+private:
+    SimulatedBoard board_;
+    BoardDriver* previous_ = nullptr;
+    std::optional<OpenBoard> opened_;
+    scpi::Engine engine_;
+    std::optional<Instrument> instrument_;
+    std::optional<scpi::Server> server_;
+    std::atomic<bool> stop_{false};
+    std::thread loop_;
+    int fd_ = -1;
+    bool connected_ = false;
+};
+
+// FREQ 4321MHz;*OPC? to its answer: solved, written to the board and confirmed.
+void BM_ServeFrequencyRoundTrip(benchmark::State& state)
+{
+    ServedSimulatedBoard served;
+    if (!served.connected() || served.ask("PART ZR3500;PRESC 10;*OPC?\n") != "1\n") {
+        state.SkipWithError("no served board");
+        return;
+    }
+    std::vector<double> ms;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        const std::string response = served.ask("FREQ 4321MHz;*OPC?\n");
+        ms.push_back(ms_since(start));
+        if (response != "1\n") {
+            state.SkipWithError("no answer to FREQ 4321MHz;*OPC?");
+            break;
+        }
+    }
+    if (served.ask("SYST:ERR:COUN?\n") != "0\n")
+        state.SkipWithError("the instrument reported errors");
+    if (!ms.empty())
+        report_percentiles(state, ms);
+}
+BENCHMARK(BM_ServeFrequencyRoundTrip)->Iterations(20000)->Unit(benchmark::kMillisecond);
+
+// A hop list at dwell 0: 1000 points (4000 to 4099.9 MHz by 0.1) ten times,
+// from INIT to the answer of *OPC? at its end.
+void BM_ServeHopRate(benchmark::State& state)
+{
+    constexpr int kPoints = 1000, kPasses = 10;
+    ServedSimulatedBoard served;
+    std::string list = "PART ZR3500;PRESC 10;LIST:FREQ ";
+    for (int i = 0; i < kPoints; ++i)
+        list += (i ? "," : "") + std::to_string(40000 + i) + "00kHz";
+    list += ";DWEL 0;COUN " + std::to_string(kPasses) + ";*OPC?\n";
+    if (!served.connected() || served.ask(list) != "1\n") {
+        state.SkipWithError("no served board");
+        return;
+    }
+    std::vector<double> ms;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        const std::string response = served.ask("INIT;*OPC?\n");
+        ms.push_back(ms_since(start));
+        if (response != "1\n") {
+            state.SkipWithError("the list did not end");
+            break;
+        }
+    }
+    if (ms.empty())
+        return;
+    report_percentiles(state, ms);
+    state.counters["points_per_s"] = kPoints * kPasses / (state.counters["median_ms"] / 1000.0);
+}
+BENCHMARK(BM_ServeHopRate)->Iterations(20)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -25,6 +25,8 @@ const char* error_text(Error e)
     case Error::CharacterDataTooLong: return "Character data too long";
     case Error::InvalidStringData: return "Invalid string data";
     case Error::Execution: return "Execution error";
+    case Error::TriggerIgnored: return "Trigger ignored";
+    case Error::InitIgnored: return "Init ignored";
     case Error::SettingsConflict: return "Settings conflict";
     case Error::DataOutOfRange: return "Data out of range";
     case Error::IllegalParameterValue: return "Illegal parameter value";

@@ -30,6 +30,8 @@ enum class Error : int {
     CharacterDataTooLong = -144,
     InvalidStringData = -151,
     Execution = -200,
+    TriggerIgnored = -211,
+    InitIgnored = -213,
     SettingsConflict = -221,
     DataOutOfRange = -222,
     IllegalParameterValue = -224,

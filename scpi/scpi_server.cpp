@@ -92,6 +92,10 @@ void Server::run(const std::atomic<bool>& stop)
     std::vector<pollfd> fds;
     while (!stop.load()) {
         Clock::time_point now = Clock::now();
+        if (message_ran_) {
+            message_ran_ = false;
+            next_tick = now;
+        }
         if (tick && now >= next_tick) {
             const milliseconds wait = tick();
             now = Clock::now();
@@ -140,6 +144,8 @@ void Server::run(const std::atomic<bool>& stop)
 
 int Server::wait_ms(Clock::time_point now, Clock::time_point next_tick) const
 {
+    if (message_ran_ && tick)
+        return 0;
     Clock::time_point until = now + options_.stop_check;
     if (tick)
         until = std::min(until, next_tick);
@@ -268,6 +274,7 @@ void Server::serve_lines()
             engine_.status().report(Error::InputBufferOverrun, "a line of " + std::to_string(line.size()) + " bytes");
         else
             engine_.execute(line);
+        message_ran_ = true;
     }
     c.in.erase(0, consumed);
 }

@@ -55,7 +55,8 @@ public:
     void run(const std::atomic<bool>& stop);
 
     // Called between the events of the loop, first at once, then again after
-    // the time it returns (for timing the points of a hop list).
+    // the time it returns (for timing the points of a hop list), or as soon as a
+    // message has run, which may have started timed work.
     std::function<std::chrono::milliseconds()> tick;
     // A line on what happened to a connection: who came, left, was refused.
     std::function<void(const std::string&)> log;
@@ -94,6 +95,7 @@ private:
     std::optional<Client> client_;
     std::vector<Refused> refused_;
     std::vector<char> chunk_;
+    bool message_ran_ = false;
 };
 
 }  // namespace scpi

@@ -16,6 +16,7 @@ packages=(
   fonts-dejavu-core               # text for the offscreen platform used by the tests
   xvfb xauth                      # headless trial runs of the real program
   python3                         # the check that the layers keep apart
+  python3-pyvisa python3-pyvisa-py  # a bench script's PyVISA client in the tests of zrctl serve
   sigrok-cli                      # reads the bus view's Value Change Dumps back in the tests
   dpkg-dev desktop-file-utils lintian   # the Debian package and its checks
 )

@@ -3,8 +3,10 @@
 #include "zrctl/board_status.h"
 #include "zrctl/failure.h"
 #include "zrctl/numbers.h"
+#include "zrctl/simulated_board_option.h"
 
 #include "wire/board_setup.h"
+#include "wire/short_write.h"
 
 #include <CLI/CLI.hpp>
 
@@ -52,7 +54,9 @@ std::string device_name(const DeviceChoice& choice)
 {
     if (choice.serial.given())
         return "device with serial number " + choice.serial.text;
-    return "device " + std::to_string(device_index(choice));
+    const uint32_t index = device_index(choice);
+    return "device " + std::to_string(index) +
+           (simulated_board_in_use() && index == 0 ? std::string(" (") + kSimulatedSerialNumber + ")" : "");
 }
 
 uint32_t device_index(const DeviceChoice& choice)
@@ -86,4 +90,25 @@ OpenBoard::OpenBoard(const DeviceChoice& choice) : handle_(open_device(choice))
 OpenBoard::~OpenBoard()
 {
     FT_Close(handle_);
+}
+
+SweepWriter OpenBoard::writer() const
+{
+    return [handle = handle_](const uint8_t* bytes, std::size_t length) {
+        DWORD written = 0;
+        const FT_STATUS status =
+            FT_Write(handle, const_cast<uint8_t*>(bytes), static_cast<DWORD>(length), &written);
+        return BoardWrite{status == FT_OK, written, status_text(status), write_sent_nothing(status)};
+    };
+}
+
+std::string write_failure_text(const std::string& device, const std::vector<uint8_t>& burst, const BoardWrite& w)
+{
+    if (w.ok && w.written == burst.size())
+        return "";
+    const std::string counts = std::to_string(w.written) + " of " + std::to_string(burst.size()) + " bytes written";
+    const ShortWrite latched =
+        what_the_chip_latched(burst.data(), burst.size(), w.ok ? w.written : 0, w.ok || w.sent_nothing);
+    return "the write to FTDI " + device + (w.ok ? " was short: " + counts : " failed: " + w.status + ", " + counts) +
+           "; " + short_write_text(latched);
 }

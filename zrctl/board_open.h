@@ -7,6 +7,7 @@
 #include "zrctl/settings.h"
 
 #include "d2xx/d2xx.h"
+#include "wire/sweep_run.h"
 
 #include <string>
 
@@ -30,6 +31,8 @@ public:
     OpenBoard& operator=(const OpenBoard&) = delete;
 
     FT_HANDLE handle() const { return handle_; }
+    // One burst in one FT_Write, as program and sweep write them.
+    SweepWriter writer() const;
 
 private:
     FT_HANDLE handle_ = nullptr;
@@ -41,3 +44,8 @@ std::string device_name(const DeviceChoice& choice);
 uint32_t device_index(const DeviceChoice& choice);
 // {"index": 0} or {"serial_number": "FT5XZ3P1A"}.
 Json device_json(const DeviceChoice& choice);
+
+// Why a burst did not reach the board whole, as program says it: "the write to
+// FTDI device 0 failed: FT_IO_ERROR (4), 0 of 49 bytes written; what the chip
+// latched cannot be known". Empty when the board took every byte.
+std::string write_failure_text(const std::string& device, const std::vector<uint8_t>& burst, const BoardWrite& w);

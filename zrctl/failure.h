@@ -12,6 +12,7 @@ enum class ExitStatus : int {
     NoBoard = 3,       // no FTDI device, or none of that index or serial number
     OpenFailed = 4,    // the device would not open or take asynchronous bit-bang mode
     WriteFailed = 5,   // the write failed or was short
+    ListenFailed = 6,  // serve could not listen at its address
 };
 
 class Failure : public std::runtime_error {

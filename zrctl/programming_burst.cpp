@@ -1,5 +1,7 @@
 #include "zrctl/programming_burst.h"
 
+#include "zrctl/target_solve.h"
+
 #include "wire/serial_words.h"
 
 #include <CLI/CLI.hpp>
@@ -21,17 +23,23 @@ void add_burst_options(CLI::App& command, BurstOptions& o)
 
 ProgrammingBurst programming_burst(const BurstOptions& o)
 {
+    RegisterSet r = register_set_of(o.settings);
+    std::string note;
+    if (o.freq.given())
+        solve_for_target(r, typed_target("--freq", o.freq.text, &note));
+    ProgrammingBurst b = press_burst(r, o.enhancement_path);
+    b.note = note;
+    return b;
+}
+
+ProgrammingBurst press_burst(const RegisterSet& settings, bool enhancement_path)
+{
     ProgrammingBurst b;
     RegisterSet& r = b.regs;
-    r = register_set_of(o.settings);
-    if (o.freq.given()) {
-        const double target = typed_target("--freq", o.freq.text, &b.note);
-        recompute(r);
-        solve_typed_target(r, target);
-    }
+    r = settings;
     // The press recomputes first, so the toggles hold the registers the panel shows.
     recompute(r);
-    r.ENHBAR = o.enhancement_path ? 0 : 1;
+    r.ENHBAR = enhancement_path ? 0 : 1;
     const SettingsWords w = serial_words_of(r);
     b.option_byte = w.option_byte;
     if (r.ENHBAR != 0) {

@@ -31,5 +31,9 @@ struct ProgrammingBurst {
 
 ProgrammingBurst programming_burst(const BurstOptions& options);
 
+// What a press sends for settings as they stand: the press's recompute, then
+// the counters (ENHBAR 1), or the enhancement word on the enhancement path.
+ProgrammingBurst press_burst(const RegisterSet& settings, bool enhancement_path);
+
 // The burst's words, option byte and bytes; and its bytes in hex on one line.
 Json burst_json(const ProgrammingBurst& burst);

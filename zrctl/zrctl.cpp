@@ -3,6 +3,7 @@
 #include "zrctl/commands/commands.h"
 #include "zrctl/failure.h"
 #include "zrctl/report.h"
+#include "zrctl/simulated_board_option.h"
 
 #include "model/version.h"
 
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -52,13 +54,22 @@ int run_zrctl(int argc, const char* const argv[], std::ostream& out, std::ostrea
         const std::vector<Command> commands = {
             add_solve_command(zrctl),   add_calc_command(zrctl),    add_burst_command(zrctl),
             add_decode_command(zrctl),  add_devices_command(zrctl), add_program_command(zrctl),
-            add_check_state_command(zrctl), add_sweep_command(zrctl),
+            add_check_state_command(zrctl), add_sweep_command(zrctl),   add_serve_command(zrctl),
         };
-        for (const Command& c : commands)
+        bool simulated_board = false;
+        const std::string simulated_help = std::string("put a simulated board behind the FTDI calls as device 0, "
+                                                       "serial number ") +
+                                           kSimulatedSerialNumber + ", instead of the boards plugged in";
+        zrctl.add_flag("--simulated-board", simulated_board, simulated_help + " (before or after the command)");
+        for (const Command& c : commands) {
             c.app->add_flag("--json", json, "print one JSON document and nothing else");
+            if (c.opens_board)
+                c.app->add_flag("--simulated-board", simulated_board, simulated_help);
+        }
         // Set after the commands, which would take it over.
         zrctl.footer("Each command has its own --help.\nExit status: 0 done; 1 usage; 2 invalid input (out of "
-                     "range, unreadable state); 3 no board; 4 open failed; 5 write failed or short.");
+                     "range, unreadable state); 3 no board; 4 open failed; 5 write failed or short; 6 serve "
+                     "could not listen.");
 
         // A first word that is neither an option nor a command: say so, rather
         // than that a command is missing.
@@ -82,6 +93,9 @@ int run_zrctl(int argc, const char* const argv[], std::ostream& out, std::ostrea
             return fail(ExitStatus::Usage, std::string(e.what()) + " (see " + kName + " --help)", json_asked, out,
                         err);
         }
+        std::optional<SimulatedBoardInUse> simulated;
+        if (simulated_board)
+            simulated.emplace();
         for (const Command& c : commands) {
             if (c.app->parsed()) {
                 Output output{out, err, json};

@@ -4,6 +4,7 @@
 // not read, and the tick that ends a hop list while *OPC? waits. Where it
 // listens, as typed.
 #include "scpi/fake_instrument.h"
+#include "support/scpi_client.h"
 #include "scpi/scpi_server.h"
 
 #include <gtest/gtest.h>
@@ -28,63 +29,7 @@ namespace {
 const std::string kIdn = "Fake,Generator,0,1";
 const std::string kBusy = "-200,\"Execution error;another client controls the instrument\"";
 
-// A controller on a blocking socket that gives up reading after 5 s.
-class TestClient {
-public:
-    explicit TestClient(const Endpoint& at, int receive_buffer = 0)
-    {
-        sockaddr_storage address;
-        const socklen_t length = socket_address(at, address);
-        fd_ = ::socket(address.ss_family, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        const timeval timeout{5, 0};
-        ::setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-        if (receive_buffer)
-            ::setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &receive_buffer, sizeof receive_buffer);
-        if (::connect(fd_, reinterpret_cast<sockaddr*>(&address), length) != 0)
-            throw std::system_error(errno, std::generic_category(), "connect");
-    }
-    ~TestClient() { ::close(fd_); }
-
-    void send(std::string_view text)
-    {
-        while (!text.empty()) {
-            const ssize_t n = ::send(fd_, text.data(), text.size(), MSG_NOSIGNAL);
-            ASSERT_GT(n, 0) << std::strerror(errno);
-            text.remove_prefix(static_cast<std::size_t>(n));
-        }
-    }
-    // The next line without its "\n"; "(none)" when none came.
-    std::string line()
-    {
-        for (;;) {
-            const std::size_t end = in_.find('\n');
-            if (end != std::string::npos) {
-                const std::string l = in_.substr(0, end);
-                in_.erase(0, end + 1);
-                return l;
-            }
-            char chunk[4096];
-            const ssize_t n = ::recv(fd_, chunk, sizeof chunk, 0);
-            if (n <= 0)
-                return "(none)";
-            in_.append(chunk, static_cast<std::size_t>(n));
-        }
-    }
-    std::string ask(std::string_view message)
-    {
-        send(std::string(message) + "\n");
-        return line();
-    }
-    bool closed_by_server()
-    {
-        char c;
-        return in_.empty() && ::recv(fd_, &c, 1, 0) == 0;
-    }
-
-private:
-    int fd_ = -1;
-    std::string in_;
-};
+using TestClient = ScpiClient;
 
 class ScpiServer : public ::testing::Test {
 protected:
@@ -269,6 +214,23 @@ TEST_F(ScpiServer, TheTickEndsAHopListWhileOpcWaitsAndTheLoopGoesOn)
     EXPECT_EQ(TestClient(at).line(), kBusy) << "the loop serves others while *OPC? waits";
     EXPECT_EQ(c.line(), "1");
     EXPECT_EQ(ticks_left, 0);
+}
+
+TEST_F(ScpiServer, AMessageThatStartsTimedWorkIsTickedAtOnce)
+{
+    // A tick that would not come again for a minute: the message that starts a
+    // hop list brings it forward, or the list's first point would wait that long.
+    std::atomic<int> ticks = 0;
+    server_tick = [&] {
+        ++ticks;
+        instrument.running = false;
+        return std::chrono::milliseconds(60s);
+    };
+    start();
+    TestClient c(at);
+    EXPECT_EQ(c.ask("INIT;*OPC?"), "1");
+    EXPECT_EQ(c.ask("INIT;*OPC?"), "1");
+    EXPECT_GE(ticks, 3);
 }
 
 TEST_F(ScpiServer, StopsWhenAskedAndClosesItsClient)

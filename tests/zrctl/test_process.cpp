@@ -68,6 +68,7 @@ TEST(ZrctlProcess, TheManualPageHoldsEveryCommand)
     const std::string page = read_all(ZRCTL_MAN_PAGE);
     ASSERT_FALSE(page.empty()) << ZRCTL_MAN_PAGE;
     EXPECT_NE(page.find(".TH ZRCTL"), std::string::npos);
-    for (const char* command : {"solve", "calc", "burst", "decode", "devices", "program", "check-state"})
+    for (const char* command :
+         {"solve", "calc", "burst", "decode", "devices", "program", "check-state", "sweep", "serve"})
         EXPECT_NE(page.find(".SS " + std::string(command) + "\n"), std::string::npos) << command;
 }

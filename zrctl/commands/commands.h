@@ -20,6 +20,7 @@ struct Output {
 struct Command {
     CLI::App* app = nullptr;
     std::function<void(Output&)> run;
+    bool opens_board = false;  // it takes --simulated-board
 };
 
 Command add_solve_command(CLI::App& zrctl);
@@ -30,3 +31,4 @@ Command add_devices_command(CLI::App& zrctl);
 Command add_program_command(CLI::App& zrctl);
 Command add_check_state_command(CLI::App& zrctl);
 Command add_sweep_command(CLI::App& zrctl);
+Command add_serve_command(CLI::App& zrctl);

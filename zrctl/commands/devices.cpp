@@ -70,5 +70,5 @@ Command add_devices_command(CLI::App& zrctl)
     CLI::App* devices = zrctl.add_subcommand(
         "devices", "The FTDI devices as the program counts them, every port of a multi-port chip one device: "
                    "index, port, serial number and description");
-    return {devices, [](Output& output) { run_devices(output); }};
+    return {devices, [](Output& output) { run_devices(output); }, true};
 }

@@ -6,10 +6,6 @@
 #include "zrctl/failure.h"
 #include "zrctl/programming_burst.h"
 
-#include "d2xx/d2xx.h"
-#include "d2xx/statuses.h"
-#include "wire/short_write.h"
-
 #include <CLI/CLI.hpp>
 
 #include <memory>
@@ -30,22 +26,11 @@ void run_program(const ProgramOptions& o, Output& output)
     DWORD written = 0;
     if (!o.dry_run) {
         const OpenBoard board(o.device);
-        std::vector<uint8_t> bytes = b.bytes;
-        const auto length = static_cast<DWORD>(bytes.size());
-        const FT_STATUS wrote = FT_Write(board.handle(), bytes.data(), length, &written);
-        const auto latched = [&] {
-            const ShortWrite w = what_the_chip_latched(b.bytes.data(), b.bytes.size(), wrote == FT_OK ? written : 0,
-                                                       wrote == FT_OK || write_sent_nothing(wrote));
-            return "; " + short_write_text(w);
-        };
-        if (wrote != FT_OK)
-            throw Failure(ExitStatus::WriteFailed, "the write to FTDI " + device + " failed: " + status_text(wrote) +
-                                                       ", " + std::to_string(written) + " of " +
-                                                       std::to_string(length) + " bytes written" + latched());
-        if (written != length)
-            throw Failure(ExitStatus::WriteFailed, "the write to FTDI " + device + " was short: " +
-                                                       std::to_string(written) + " of " + std::to_string(length) +
-                                                       " bytes written" + latched());
+        const BoardWrite w = board.writer()(b.bytes.data(), b.bytes.size());
+        written = static_cast<DWORD>(w.written);
+        const std::string failed = write_failure_text(device, b.bytes, w);
+        if (!failed.empty())
+            throw Failure(ExitStatus::WriteFailed, failed);
     }
 
     if (output.json) {
@@ -83,5 +68,5 @@ Command add_program_command(CLI::App& zrctl)
     add_burst_options(*program, o->burst);
     add_device_options(*program, o->device);
     program->add_flag("--dry-run", o->dry_run, "open nothing; say what would be sent");
-    return {program, [o](Output& output) { run_program(*o, output); }};
+    return {program, [o](Output& output) { run_program(*o, output); }, true};
 }

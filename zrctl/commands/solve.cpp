@@ -5,6 +5,7 @@
 #include "zrctl/numbers.h"
 #include "zrctl/report.h"
 #include "zrctl/settings.h"
+#include "zrctl/target_solve.h"
 
 #include "wire/serial_words.h"
 #include "resource/New_Panel.h"
@@ -27,8 +28,7 @@ void run_solve(const SolveOptions& o, Output& output)
     std::string note;
     const double target = typed_target("FREQ", o.target, &note);
     RegisterSet r = register_set_of(o.settings);
-    recompute(r);  // the panel's last Fin and Fc, before the target is typed
-    const SolvedRegisters solved = solve_typed_target(r, target);
+    const SolvedRegisters solved = solve_for_target(r, target);
 
     const FrequencyError error = frequency_error(target, r.new_pll_freq);
     const bool has_ppm = target != 0.0;

@@ -9,6 +9,7 @@
 #include "zrctl/panel_resource.h"
 #include "zrctl/report.h"
 #include "zrctl/settings.h"
+#include "zrctl/stop_signals.h"
 #include "zrctl/sweep_wait.h"
 
 #include "d2xx/statuses.h"
@@ -287,13 +288,8 @@ void run_sweep(const SweepOptions& o, Output& output)
     const std::string device = device_name(o.device);
     {
         const OpenBoard board(o.device);
-        const SweepWriter write = [&board](const uint8_t* bytes, std::size_t length) {
-            DWORD written = 0;
-            const FT_STATUS status =
-                FT_Write(board.handle(), const_cast<uint8_t*>(bytes), static_cast<DWORD>(length), &written);
-            return BoardWrite{status == FT_OK, written, status_text(status), write_sent_nothing(status)};
-        };
-        const SignalsStopTheSweep signals;
+        const SweepWriter write = board.writer();
+        const StopSignals signals;
         run.start(SweepClock::now());
         while (!run.finished()) {
             if (!wait_until(run.next_due())) {
@@ -377,5 +373,5 @@ Command add_sweep_command(CLI::App& zrctl)
     add_setting_options(*sweep, o->settings, false);
     add_device_options(*sweep, o->device);
     sweep->add_flag("--dry-run", o->dry_run, "open nothing; print the table of points");
-    return {sweep, [o](Output& output) { run_sweep(*o, output); }};
+    return {sweep, [o](Output& output) { run_sweep(*o, output); }, true};
 }
