@@ -190,7 +190,8 @@ TEST_F(ScreenRoom, TheBusViewKeepsTheLineNamesInViewAlongTime)
             ++names;
             const QRectF name = item->sceneBoundingRect();
             const std::string text = item->data(kBusItemText).toString().toStdString();
-            EXPECT_LT(name.left() - shown.left(), 20) << text << " at the left edge, scrolled to " << at;
+            EXPECT_TRUE(name.left() >= shown.left() && name.left() < shown.left() + 20)
+                << text << " at " << name.left() << ", the view's left edge at " << shown.left();
             if (!shown.contains(name.center()))
                 continue;  // a row below the view's height
             const QList<QGraphicsItem*> under = view->items(view->mapFromScene(name.center()));
