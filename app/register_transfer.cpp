@@ -87,9 +87,9 @@ bool import_words(const std::string& text, std::string* refusal = nullptr)
     const uint32_t K = w.auxiliary_word ? auxiliary_word_k(*w.auxiliary_word) : 0;
     const bool dither = w.option_byte && (*w.option_byte & RAND_EN_LINE);
     if (regs.N_flag == ZR3100 && (K != 0 || dither)) {
-        const std::string said = refuse("the words set " + (K != 0 ? "K " + std::to_string(K) + (dither ? " and dither" : "") : "dither") +
-               ", which " + part_menu_name(ZR3100) + " has not: choose " + part_menu_name(ZR3500) +
-               " under \"Select Part\" first");
+        const std::string set = K != 0 ? "K " + std::to_string(K) + (dither ? " and dither" : "") : "dither";
+        const std::string said = refuse("the words set " + set + ", which " + part_menu_name(ZR3100) +
+                                        " has not: choose " + part_menu_name(ZR3500) + " under \"Select Part\" first");
         if (refusal)
             *refusal = said;
         return false;
