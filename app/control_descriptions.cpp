@@ -36,7 +36,7 @@ const Description kDescriptions[] = {
                    "programs R, M, A and, for ZR3500, K. Board line ENHBAR."},
     {PANEL_LNM, "The board's LNM jumper, as fitted: it changes the modulator's range rules. Not sent."},
     {PANEL_SEND_DATA, "Sends the registers to the chip in one burst, as ENH selects; Status says what went out."},
-    {PANEL_QUIT, "Closes the board, saves the panel to panel.sts and quits (Ctrl+Q)."},
+    {PANEL_QUIT, "Closes the board, saves the panel to panel.sts and quits."},
     {PANEL_Status, "Messages of the board search and of each programming."},
     {PANEL_TEXTMSG_10, "The part in force; choose it from the \"Select Part\" menu."},
     {PANEL_TEXTMSG_41, "No board was found at start-up: connect it and restart the program."},

@@ -63,30 +63,36 @@ std::string words_list(const ImportedWords& w)
     return list;
 }
 
-void refuse(const std::string& why)
+// Says why nothing was imported, and returns what it said.
+std::string refuse(const std::string& why)
 {
     std::snprintf(buf, kBufSize, "Nothing was imported: %s.", why.c_str());
     MessagePopup(kImportTitle, buf);
+    return buf;
 }
 
 // Writes the words into the fields and switches and recomputes, or refuses them
-// whole.
-void import_words(const std::string& text)
+// whole and returns false with what was said in *refusal.
+bool import_words(const std::string& text, std::string* refusal = nullptr)
 {
     ImportedWords w;
     std::string problem;
     if (!parse_register_words(text, &w, &problem)) {
-        refuse(problem);
-        return;
+        const std::string said = refuse(problem);
+        if (refusal)
+            *refusal = said;
+        return false;
     }
     // While ZR3100 is in force its hidden K and dither stay 0, as choosing it leaves them.
     const uint32_t K = w.auxiliary_word ? auxiliary_word_k(*w.auxiliary_word) : 0;
     const bool dither = w.option_byte && (*w.option_byte & RAND_EN_LINE);
     if (regs.N_flag == ZR3100 && (K != 0 || dither)) {
-        refuse("the words set " + (K != 0 ? "K " + std::to_string(K) + (dither ? " and dither" : "") : "dither") +
-               ", which " + part_menu_name(ZR3100) + " has not: choose " + part_menu_name(ZR3500) +
-               " under \"Select Part\" first");
-        return;
+        const std::string set = K != 0 ? "K " + std::to_string(K) + (dither ? " and dither" : "") : "dither";
+        const std::string said = refuse("the words set " + set + ", which " + part_menu_name(ZR3100) +
+                                        " has not: choose " + part_menu_name(ZR3500) + " under \"Select Part\" first");
+        if (refusal)
+            *refusal = said;
+        return false;
     }
     RegisterSet r = settings_from_panel();
     take_imported_words(w, r);
@@ -99,6 +105,30 @@ void import_words(const std::string& text)
     const std::vector<RuleChange> changes = rule_changes(r.M_reg, r.A_reg, now.M_reg, now.A_reg);
     if (w.main_word && !changes.empty())
         append_status("The range rules %s.\n", rule_changes_text(changes).c_str());
+    return true;
+}
+
+// Asks for pasted words until they are imported or the operator gives up; a
+// refused text comes back in the box to be mended.
+void import_pasted()
+{
+    const std::string ask = "The register words, each in hex after its name (main, auxiliary, enhancement, option), "
+                            "as \"Copy register words\" gives them:";
+    std::string prompt = ask;
+    std::string text;
+    ClipboardGetText(&text);
+    // The box offers no more than an import reads from a file.
+    if (text.size() > kLargestRegisterText) {
+        prompt = "The clipboard holds " + std::to_string(text.size()) + " bytes, more than the " +
+                 std::to_string(kLargestRegisterText) + " register words can be: it was not pasted. " + ask;
+        text.clear();
+    }
+    for (;;) {
+        std::string refusal;
+        if (PromptPopup(kImportTitle, prompt.c_str(), &text) != 1 || import_words(text, &refusal))
+            return;
+        prompt = refusal + " Mend the words, or Cancel. " + ask;
+    }
 }
 
 }  // namespace
@@ -112,14 +142,15 @@ void Copy_Register_Words(int, int, void*, int)
 void Export_Registers(int, int, void*, int)
 {
     const int format = GenericMessagePopup("Export registers", "Export the register words and the option byte as:",
-                                           "Hex text", "C header", "JSON");
+                                           "Hex text", "C header", "JSON", "Cancel");
     if (format < 1 || format > 3)
         return;
     const RegisterWords w = panel_register_words();
     const char* suffix[] = {".txt", ".h", ".json"};
+    const char* kinds[] = {"Hex text (*.txt)", "C headers (*.h)", "JSON (*.json)"};
     const std::string name = part_word(w.part) + "_registers" + suffix[format - 1];
     std::string path;
-    if (FileSelectPopup(".", name.c_str(), "Export registers as", &path) != 1 ||
+    if (FileSelectPopup(".", name.c_str(), "Export registers as", &path, kinds[format - 1]) != 1 ||
         refused_as_own_file(path, "Export registers", "the registers"))
         return;
     const std::string text = format == 1   ? registers_hex_text(w)
@@ -136,34 +167,20 @@ void Export_Registers(int, int, void*, int)
 
 void Import_Registers(int, int, void*, int)
 {
-    std::string text;
     switch (GenericMessagePopup(kImportTitle, "Import register words pasted as text, or read from a file?",
-                                "Paste...", "From a file...", "Cancel")) {
-    case 1: {
-        std::string prompt = "The register words, each in hex after its name (main, auxiliary, enhancement, option), "
-                             "as \"Copy register words\" gives them:";
-        ClipboardGetText(&text);
-        // The box offers no more than an import reads from a file.
-        if (text.size() > kLargestRegisterText) {
-            prompt = "The clipboard holds " + std::to_string(text.size()) + " bytes, more than the " +
-                     std::to_string(kLargestRegisterText) + " register words can be: it was not pasted. " + prompt;
-            text.clear();
-        }
-        if (PromptPopup(kImportTitle, prompt.c_str(), &text) != 1)
-            return;
-        break;
-    }
+                                "Paste...", "From a file...", nullptr, "Cancel")) {
+    case 1: import_pasted(); return;
     case 2: {
-        std::string path, why;
-        if (FileOpenPopup(".", "Import registers from", &path) != 1)
+        std::string path, text, why;
+        if (FileOpenPopup(".", "Import registers from", &path, "Register words (*.txt *.h *.json)") != 1)
             return;
         if (read_regular_file(path, kLargestRegisterText, &text, &why) != ReadOutcome::Ok) {
             refuse(path + " cannot be read: " + why);
             return;
         }
-        break;
+        import_words(text);
+        return;
     }
     default: return;
     }
-    import_words(text);
 }

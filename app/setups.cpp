@@ -21,13 +21,16 @@ namespace {
 constexpr const char* kSaveTitle = "Save setup";
 constexpr const char* kOpenTitle = "Open setup";
 constexpr const char* kSetupFileName = "setup.zrs";
+constexpr const char* kSetupKinds = "Setups (*.zrs)";
+// A saved panel state opens as a setup that names its part only in its text.
+constexpr const char* kOpenKinds = "Setups and panel states (*.zrs *.sts);;Setups (*.zrs);;Panel states (*.sts)";
 
 }  // namespace
 
 void Save_Setup(int, int, void*, int)
 {
     std::string path;
-    if (FileSelectPopup(".", kSetupFileName, "Save setup as", &path) != 1)
+    if (FileSelectPopup(".", kSetupFileName, "Save setup as", &path, kSetupKinds) != 1)
         return;
     if (refused_as_own_file(path, kSaveTitle, "the setup"))
         return;
@@ -50,7 +53,7 @@ void Save_Setup(int, int, void*, int)
 void Open_Setup(int, int, void*, int)
 {
     std::string path;
-    if (FileOpenPopup(".", "Open setup", &path) != 1)
+    if (FileOpenPopup(".", "Open setup", &path, kOpenKinds) != 1)
         return;
     SettingsFile file;
     std::string problem;

@@ -134,7 +134,7 @@ void bits_from_fields()
 std::string ask_for_elsewhere()
 {
     std::string path;
-    if (FileSelectPopup(".", kPanelStateFile, "Save the panel state as", &path) != 1)
+    if (FileSelectPopup(".", kPanelStateFile, "Save the panel state as", &path, "Panel states (*.sts)") != 1)
         return "";
     return path;
 }

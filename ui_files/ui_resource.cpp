@@ -254,6 +254,7 @@ struct Parser {
                 item.id = app.menu_id ? app.menu_id(item.constant) : -1;
                 item.text = string_of(io, "text", "menu item " + item.constant, true);
                 item.callback = string_of(io, "callback", "menu item " + item.constant, false);
+                item.shortcut = string_of(io, "shortcut", "menu item " + item.constant, false);
                 if (item.id < 0)
                     return fail("menu item " + item.constant + ": no such constant");
                 menu.items.push_back(std::move(item));

@@ -57,6 +57,7 @@ struct MenuItemDef {
     int id = 0;
     std::string text;
     std::string callback;
+    std::string shortcut;  // as Qt spells a key sequence ("Ctrl+S"); empty: none
 };
 
 struct MenuDef {

@@ -249,20 +249,25 @@ int InstallDisplayLostCallback(DisplayLostCallbackPtr callback)
 }
 
 int GenericMessagePopup(const char* title, const char* message, const char* button1, const char* button2,
-                        const char* button3)
+                        const char* button3, const char* cancel)
 {
     if (!runtime().app)
         return UI_ERR_NO_RUNTIME;
     if (runtime().popups_dismissed)
         return 0;
-    QMessageBox box(QMessageBox::Warning, QString::fromUtf8(title ? title : ""), QString::fromUtf8(message ? message : ""),
-                    QMessageBox::NoButton, QApplication::activeWindow());
+    const char* texts[3] = {button1, button2, button3};
+    const int choices = static_cast<int>(std::count_if(texts, texts + 3, [](const char* t) { return t && *t; }));
+    const bool question = choices + (cancel && *cancel ? 1 : 0) > 1;
+    QMessageBox box(question ? QMessageBox::Question : QMessageBox::NoIcon, QString::fromUtf8(title ? title : ""),
+                    QString::fromUtf8(message ? message : ""), QMessageBox::NoButton, QApplication::activeWindow());
     box.setObjectName(QStringLiteral("GenericMessagePopup"));
     QAbstractButton* buttons[3] = {};
-    const char* texts[3] = {button1, button2, button3};
     for (int i = 0; i < 3; ++i)
         if (texts[i] && *texts[i])
             buttons[i] = box.addButton(QString::fromUtf8(texts[i]), QMessageBox::AcceptRole);
+    // Esc and the window's close button answer as the cancel button does.
+    if (cancel && *cancel)
+        box.setEscapeButton(box.addButton(QString::fromUtf8(cancel), QMessageBox::RejectRole));
     box.exec();
     for (int i = 0; i < 3; ++i)
         if (buttons[i] && box.clickedButton() == buttons[i])
@@ -270,7 +275,21 @@ int GenericMessagePopup(const char* title, const char* message, const char* butt
     return 0;
 }
 
-int FileSelectPopup(const char* folder, const char* name, const char* title, std::string* path)
+namespace {
+
+// The kinds a file box offers: the caller's, then every file.
+QStringList file_kinds(const char* kinds)
+{
+    QStringList filters;
+    if (kinds && *kinds)
+        filters = QString::fromUtf8(kinds).split(QStringLiteral(";;"), Qt::SkipEmptyParts);
+    filters << QStringLiteral("All files (*)");
+    return filters;
+}
+
+}  // namespace
+
+int FileSelectPopup(const char* folder, const char* name, const char* title, std::string* path, const char* kinds)
 {
     if (!runtime().app)
         return UI_ERR_NO_RUNTIME;
@@ -281,6 +300,7 @@ int FileSelectPopup(const char* folder, const char* name, const char* title, std
     dialog.setObjectName(QStringLiteral("FileSelectPopup"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setNameFilters(file_kinds(kinds));
     dialog.selectFile(QString::fromUtf8(name ? name : ""));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return 0;
@@ -288,7 +308,7 @@ int FileSelectPopup(const char* folder, const char* name, const char* title, std
     return 1;
 }
 
-int FileOpenPopup(const char* folder, const char* title, std::string* path)
+int FileOpenPopup(const char* folder, const char* title, std::string* path, const char* kinds)
 {
     if (!runtime().app)
         return UI_ERR_NO_RUNTIME;
@@ -300,6 +320,7 @@ int FileOpenPopup(const char* folder, const char* title, std::string* path)
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setNameFilters(file_kinds(kinds));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return 0;
     *path = dialog.selectedFiles().front().toStdString();

@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QShortcut>
+#include <QWindow>
 
 #include <algorithm>
 #include <cstdio>
@@ -59,6 +61,15 @@ MenuCallbackPtr menu_callback(const std::string& name)
 {
     const UIApplication& app = runtime().application;
     return app.menu_callback ? app.menu_callback(name) : nullptr;
+}
+
+// A control's tooltip with the key that works it, when it has one.
+QString with_shortcut(const QString& tip, const ControlDef& s)
+{
+    if (s.shortcut.empty())
+        return tip;
+    const QString key = QKeySequence(QString::fromStdString(s.shortcut)).toString(QKeySequence::NativeText);
+    return (tip.isEmpty() ? QString() : tip + QLatin1Char(' ')) + QStringLiteral("Shortcut: %1.").arg(key);
 }
 
 void apply_text_look(QWidget* w, const ControlDef& s)
@@ -130,8 +141,19 @@ QWidget* build_widget(Panel& panel, Control& c, QWidget* parent)
         auto* w = new QPushButton(QString::fromStdString(s.text), parent);
         // Enter presses a button that has the focus, as Space does.
         w->setAutoDefault(true);
-        if (!s.shortcut.empty())
-            w->setShortcut(QKeySequence(QString::fromStdString(s.shortcut)));
+        if (!s.shortcut.empty()) {
+            // The key presses the button at once, as a click does: the button takes
+            // the focus first, so that a field being typed in commits its text
+            // before the button's callback reads it.
+            auto* key = new QShortcut(QKeySequence(QString::fromStdString(s.shortcut)), w);
+            QObject::connect(key, &QShortcut::activated, w, [w] {
+                if (!w->isEnabled() || !w->isVisible())
+                    return;
+                w->setFocus(Qt::ShortcutFocusReason);
+                w->click();
+            });
+            w->setToolTip(with_shortcut(QString(), s));
+        }
         // clicked comes from the operator (or a shortcut key) only.
         QObject::connect(w, &QPushButton::clicked, commit);
         return w;
@@ -196,6 +218,8 @@ bool build_menu_bar(Panel& panel, const MenuBarDef& def, QWidget* window)
         for (const MenuItemDef& item : m.items) {
             QAction* action = menu->addAction(with_mnemonic(item.text, &item_letters));
             action->setObjectName(QString::fromStdString(item.constant));
+            if (!item.shortcut.empty())
+                action->setShortcut(QKeySequence(QString::fromStdString(item.shortcut)));
             const int item_id = item.id;
             record.callbacks[item_id] = item.callback.empty() ? nullptr : menu_callback(item.callback);
             QObject::connect(action, &QAction::triggered,
@@ -325,7 +349,7 @@ int SetCtrlToolTip(int panel, int control, const char* text)
     Control* c = find_control(panel, control, &status);
     if (!c)
         return status;
-    const QString tip = QString::fromUtf8(text ? text : "");
+    const QString tip = with_shortcut(QString::fromUtf8(text ? text : ""), c->def);
     if (auto* field = qobject_cast<NumericField*>(c->widget))
         field->setDescription(tip);
     else
@@ -387,13 +411,17 @@ void PanelFrame::fitToPanel()
     setFrameShape(QFrame::NoFrame);
     setWidgetResizable(false);
     // The panel's own size, unless the screen is smaller: then scroll bars.
-    QSize size = panel->size();
-    setMaximumSize(size + QSize(verticalScrollBar()->sizeHint().width(), horizontalScrollBar()->sizeHint().height()));
-    if (const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
-        const QRect room = screen->availableGeometry();
-        // Leave room for the window's title bar.
-        size = size.boundedTo(QSize(room.width(), std::max(200, room.height() - 40)));
-    }
+    const QSize whole = panel->size();
+    const QSize bars(verticalScrollBar()->sizeHint().width(), horizontalScrollBar()->sizeHint().height());
+    setMaximumSize(whole + bars);
+    const QSize room = ScreenRoom(this);
+    QSize size = whole.boundedTo(room);
+    // A scroll bar takes its room from the panel: the other bar is not made
+    // necessary by it where the screen has the room.
+    if (size.height() < whole.height())
+        size.setWidth(std::min(whole.width() + bars.width(), room.width()));
+    if (size.width() < whole.width())
+        size.setHeight(std::min(whole.height() + bars.height(), room.height()));
     resize(size);
 }
 
@@ -413,6 +441,27 @@ void PanelFrame::closeEvent(QCloseEvent* event)
 }  // namespace ui_layer
 
 // ---------------------------------------------------------------- Qt side
+
+QSize ScreenRoom(QWidget* window)
+{
+    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    const QRect room = screen->availableGeometry();
+    // The window system gives a window's frame once the window exists (and, on
+    // some, only once it was framed); until then, leave room for a title bar.
+    QMargins frame(0, 40, 0, 0);
+    window->winId();
+    if (const QWindow* native = window->windowHandle(); native && !native->frameMargins().isNull())
+        frame = native->frameMargins();
+    return QSize(std::max(200, room.width() - frame.left() - frame.right()),
+                 std::max(200, room.height() - frame.top() - frame.bottom()));
+}
+
+void ResizeWithinScreen(QWidget* window, const QSize& wanted)
+{
+    window->resize(wanted.boundedTo(ScreenRoom(window)));
+}
 
 QWidget* PanelWindow(int panel)
 {

@@ -133,18 +133,23 @@ int SetPanelStateValues(int panel, const std::vector<StateValue>& values);
 int MessagePopup(const char* title, const char* message);
 
 // A modal message box with up to three buttons (a null or empty text leaves one
-// out). Returns the number of the button pressed, 1 to 3, or 0 when the box was
-// closed otherwise.
+// out), and a cancel button of that text, which Esc presses, when one is given.
+// A box that offers a choice is shown as a question. Returns the number of the
+// button pressed, 1 to 3, or 0 when the box was cancelled or closed otherwise.
 int GenericMessagePopup(const char* title, const char* message, const char* button1, const char* button2,
-                        const char* button3);
+                        const char* button3, const char* cancel = nullptr);
+
+// The file boxes offer the kinds of file given, as "Setups (*.zrs);;Panel
+// states (*.sts)", the first one chosen, and then all files.
 
 // Asks where to save a file, starting in folder with name. Returns 1 with the
 // chosen path in *path, or 0 when the operator cancelled.
-int FileSelectPopup(const char* folder, const char* name, const char* title, std::string* path);
+int FileSelectPopup(const char* folder, const char* name, const char* title, std::string* path,
+                    const char* kinds = nullptr);
 
 // Asks for an existing file to open, starting in folder. Returns 1 with the
 // chosen path in *path, or 0 when the operator cancelled.
-int FileOpenPopup(const char* folder, const char* title, std::string* path);
+int FileOpenPopup(const char* folder, const char* title, std::string* path, const char* kinds = nullptr);
 
 // A modal box that asks for a text of several lines, showing *text to begin
 // with. Returns 1 with the text in *text when the operator confirmed it, or 0.

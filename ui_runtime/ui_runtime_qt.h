@@ -10,6 +10,7 @@
 
 class QLabel;
 class QMenuBar;
+class QSize;
 class QWidget;
 
 // How many callbacks the operator's actions ran, and the deepest they nested.
@@ -30,3 +31,10 @@ std::vector<const ControlDef*> PanelControlDefs(int panel);
 std::vector<StateValue> current_state(int panel);
 // The description the control was built from.
 const ControlDef* CtrlDef(int panel, int control);
+
+// The size a top-level window may take on its screen: the screen's available
+// area less the window's frame (title bar, borders), as far as it is known yet.
+QSize ScreenRoom(QWidget* window);
+// Resizes a top-level window to the size it would like, or as much of it as its
+// screen has room for.
+void ResizeWithinScreen(QWidget* window, const QSize& wanted);

@@ -23,6 +23,7 @@
 #include <QGraphicsView>
 #include <QHBoxLayout>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
@@ -133,6 +134,7 @@ public:
 
 protected:
     bool event(QEvent* e) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void draw();
@@ -140,6 +142,7 @@ private:
     void draw_lines();
     void draw_cells();
     void draw_latches();
+    void keep_names_in_view();
     void zoom(bool in);
     void fit();
     void export_picture();
@@ -148,6 +151,8 @@ private:
     double x_of(std::size_t byte) const { return kNameWidth + static_cast<double>(byte) * byte_width_; }
 
     QGraphicsScene scene_;
+    // The column of the lines' names, over the diagram at the left of the view.
+    QGraphicsRectItem* names_ = nullptr;
     Diagram* view_ = nullptr;
     QLabel* header_ = nullptr;
     QLabel* rate_ = nullptr;
@@ -192,6 +197,7 @@ BusView::BusView(QWidget* parent) : QWidget(parent, Qt::Window)
     view_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     view_->setRenderHint(QPainter::Antialiasing);
     view_->zoom = [this](bool in) { zoom(in); };
+    connect(view_->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { keep_names_in_view(); });
 
     auto* buttons = new QHBoxLayout;
     auto add_button = [&](const char* name, const QString& text, auto action) {
@@ -233,6 +239,15 @@ bool BusView::event(QEvent* e)
     return handled;
 }
 
+void BusView::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 void BusView::refresh()
 {
     std::vector<uint8_t> bytes;
@@ -267,6 +282,7 @@ void BusView::refresh()
 
 void BusView::draw()
 {
+    names_ = nullptr;
     scene_.clear();
     const double width = static_cast<double>(trace_.bytes.size()) * byte_width_;
     draw_axis(width);
@@ -276,6 +292,13 @@ void BusView::draw()
     const double height = row_top(std::size(kBoardLines)) + kLatchBand;
     // Room on the right for the last latch's words.
     scene_.setSceneRect(scene_.itemsBoundingRect().united(QRectF(0, 0, kNameWidth + width + 20, height)));
+    keep_names_in_view();
+}
+
+void BusView::keep_names_in_view()
+{
+    if (names_)
+        names_->setX(std::max(0.0, view_->mapToScene(QPoint(0, 0)).x()));
 }
 
 void BusView::draw_axis(double width)
@@ -299,7 +322,7 @@ void BusView::draw_axis(double width)
         const QString text = QString::number(us, 'g', 6) + QStringLiteral(" µs");
         tag(tick, "tick", text, static_cast<std::size_t>(std::llround(us * 1e-6 * kPinUpdateRate)), "");
         QGraphicsSimpleTextItem* label = scene_.addSimpleText(text);
-        label->setPos(x - label->boundingRect().width() / 2, 2);
+        label->setPos(std::max(kNameWidth, x - label->boundingRect().width() / 2), 2);
         tag(label, "tick", text, 0, "");
     }
 }
@@ -307,10 +330,15 @@ void BusView::draw_axis(double width)
 void BusView::draw_lines()
 {
     const QPen wave_pen(QColor(0x10, 0x40, 0x90), 1.6);
+    // The names stand on a column of their own over everything else, which keeps
+    // to the left edge of the view as it scrolls along time.
+    names_ = scene_.addRect(QRectF(0, 0, kNameWidth, row_top(std::size(kBoardLines)) + kLatchBand), Qt::NoPen,
+                            QBrush(Qt::white));
+    names_->setZValue(10);
     for (std::size_t i = 0; i < std::size(kBoardLines); ++i) {
         const BoardLine& line = kBoardLines[i];
         const double top = row_top(i);
-        QGraphicsSimpleTextItem* name = scene_.addSimpleText(QString::fromLatin1(line.name));
+        auto* name = new QGraphicsSimpleTextItem(QString::fromLatin1(line.name), names_);
         name->setPos(6, top + (kHigh + kLow) / 2 - name->boundingRect().height() / 2);
         tag(name, "line-name", QString::fromLatin1(line.name), 0, line.name);
 
@@ -415,16 +443,20 @@ void BusView::fit()
 void BusView::export_picture()
 {
     std::string path;
-    if (FileSelectPopup(".", "burst.png", "Export the bus view as a picture", &path) != 1 ||
+    if (FileSelectPopup(".", "burst.png", "Export the bus view as a picture", &path, "PNG pictures (*.png)") != 1 ||
         refused_as_own_file(path, "Export PNG", "the picture"))
         return;
     const QRectF area = scene_.sceneRect();
     QImage image(area.size().toSize(), QImage::Format_ARGB32);
     image.fill(Qt::white);
     {
+        // The picture is of the whole burst, with the names at its start.
+        if (names_)
+            names_->setX(0);
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing);
         scene_.render(&painter, QRectF(QPointF(0, 0), area.size()), area);
+        keep_names_in_view();
     }
     if (!image.save(QString::fromStdString(path), "PNG")) {
         std::snprintf(buf, kBufSize, "The picture could not be written to %s.", path.c_str());
@@ -435,7 +467,8 @@ void BusView::export_picture()
 void BusView::export_vcd()
 {
     std::string path;
-    if (FileSelectPopup(".", "burst.vcd", "Export the burst as a Value Change Dump", &path) != 1 ||
+    if (FileSelectPopup(".", "burst.vcd", "Export the burst as a Value Change Dump", &path,
+                        "Value Change Dumps (*.vcd)") != 1 ||
         refused_as_own_file(path, "Export VCD", "the burst"))
         return;
     std::string why;
@@ -452,6 +485,7 @@ void show_bus_view()
 {
     if (!the_view) {
         the_view = new BusView(PanelWindow(MainPanelHandle));
+        ResizeWithinScreen(the_view, the_view->size());
         on_burst_written(burst_written);
     }
     the_view->refresh();

@@ -23,6 +23,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -332,7 +333,7 @@ void SweepWindow::export_csv()
     if (!plan_ && !prepare())
         return;
     std::string path;
-    if (FileSelectPopup(".", "sweep.csv", "Export the sweep table", &path) != 1 ||
+    if (FileSelectPopup(".", "sweep.csv", "Export the sweep table", &path, "CSV tables (*.csv)") != 1 ||
         refused_as_own_file(path, "Export CSV", "the table"))
         return;
     std::ostringstream text;
@@ -350,10 +351,21 @@ void SweepWindow::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
+void SweepWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 SweepWindow* open_sweep_window()
 {
-    if (!the_window)
+    if (!the_window) {
         the_window = new SweepWindow(PanelWindow(MainPanelHandle));
+        ResizeWithinScreen(the_window, the_window->size());
+    }
     the_window->show();
     the_window->raise();
     the_window->activateWindow();

@@ -70,13 +70,15 @@ protected:
         answer_next_popup(path);
         choose("MENU_TOOLS_IMPORT");
     }
-    // Pastes text; a refusal's box is dismissed.
+    // Pastes text; a refusal's box is dismissed, and the box that offers the text again cancelled.
     void import_pasted(const std::string& text, bool refused = false)
     {
         answer_next_popup("Paste...");
         answer_next_popup(text);
-        if (refused)
+        if (refused) {
             answer_next_popup("OK");
+            cancel_next_popup();
+        }
         choose("MENU_TOOLS_IMPORT");
     }
 
@@ -168,6 +170,7 @@ TEST_F(RegisterTransfer, AClipboardOfMoreThanAnImportReadsIsNotOffered)
     answer_next_popup("Paste...");
     answer_next_popup("");  // the box is left empty: nothing to import
     answer_next_popup("OK");
+    cancel_next_popup();
     choose("MENU_TOOLS_IMPORT");
     EXPECT_EQ(last_popup_text().find("xxxx"), std::string::npos) << "the box was offered the clipboard";
     ClipboardPutText("main word 0x000E2C");
@@ -205,4 +208,39 @@ TEST_F(RegisterTransfer, WhatTheRangeRulesChangeOfAnImportIsSaid)
     import_pasted("main word 0x000E28");  // M 7, A 4: within the rules
     EXPECT_EQ(text(PANEL_Status).substr(after_first.size()), "Registers imported: main word 0x000E28.\n")
         << "nothing changed, nothing said";
+}
+
+TEST_F(RegisterTransfer, ARefusedPasteComesBackToBeMended)
+{
+    choose("MENU_CHANGE_PART_ZR3500");
+    const std::string typo = "main word 0x000E2C\nauxiliary word 0x0D70A1\nopton byte 0x28";
+    answer_next_popup("Paste...");
+    answer_next_popup(typo);
+    answer_next_popup("OK");                  // "Nothing was imported: ... did you mean option?"
+    answer_next_popup("main word 0x000E2C\nauxiliary word 0x0D70A1\noption byte 0x28");
+    choose("MENU_TOOLS_IMPORT");
+    EXPECT_EQ(last_popup_text(), typo) << "the box came back with the refused text";
+    EXPECT_EQ(uint_val(PANEL_M_REG), 7u) << "the mended words were imported";
+    EXPECT_EQ(uint_val(PANEL_K_REG), 110100u);
+
+    const int before = popups_answered();
+    cancel_next_popup();
+    choose("MENU_TOOLS_IMPORT");
+    EXPECT_EQ(popups_answered(), before + 1) << "Esc on the first question cancels the import";
+}
+
+TEST_F(RegisterTransfer, TheFormatQuestionCanBeCancelledAndTheFileBoxesOfferTheirKinds)
+{
+    const std::string path = dir.filePath("cancelled.txt").toStdString();
+    answer_next_popup("Cancel");
+    choose("MENU_TOOLS_EXPORT");
+    EXPECT_FALSE(std::ifstream(path).good());
+
+    export_as("C header", dir.filePath("zr.h").toStdString());
+    EXPECT_EQ(last_file_kinds(), (std::vector<std::string>{"C headers (*.h)", "All files (*)"}));
+    export_as("JSON", dir.filePath("zr.json").toStdString());
+    EXPECT_EQ(last_file_kinds(), (std::vector<std::string>{"JSON (*.json)", "All files (*)"}));
+    import_file(dir.filePath("zr.json").toStdString());
+    EXPECT_EQ(last_file_kinds(),
+              (std::vector<std::string>{"Register words (*.txt *.h *.json)", "All files (*)"}));
 }

@@ -26,6 +26,9 @@ namespace {
 std::deque<std::string> answers;
 int answered = 0;
 std::string last_text;
+std::vector<std::string> last_kinds;
+// The answer that cancels a box: no text a test answers with.
+const std::string kCancel("\x18cancel");
 
 // Looks for a modal box every few milliseconds while answers are waiting.
 void answer_when_shown()
@@ -42,7 +45,12 @@ void answer_when_shown()
             answer_when_shown();
             return;
         }
-        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+        if (modal && answers.front() == kCancel) {
+            answers.pop_front();
+            ++answered;
+            answered_boxes.emplace_back(modal);
+            QTest::keyClick(modal, Qt::Key_Escape);
+        } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             last_text = box->text().toStdString();
             // A button's text may carry its mnemonic's "&".
             auto plain = [](QString text) { return text.remove(QLatin1Char('&')).toStdString(); };
@@ -56,6 +64,9 @@ void answer_when_shown()
                 }
         } else if (auto* files = qobject_cast<QFileDialog*>(modal)) {
             last_text = files->windowTitle().toStdString();
+            last_kinds.clear();
+            for (const QString& kind : files->nameFilters())
+                last_kinds.push_back(kind.toStdString());
             files->selectFile(QString::fromStdString(answers.front()));
             answers.pop_front();
             ++answered;
@@ -82,6 +93,16 @@ void answer_next_popup(const std::string& answer)
     answers.push_back(answer);
     if (idle)
         answer_when_shown();
+}
+
+void cancel_next_popup()
+{
+    answer_next_popup(kCancel);
+}
+
+std::vector<std::string> last_file_kinds()
+{
+    return last_kinds;
 }
 
 int popups_answered()

@@ -3,6 +3,7 @@
 // the main panel's controls for messages.
 
 #include <string>
+#include <vector>
 
 class QWidget;
 
@@ -20,9 +21,13 @@ void operator_choose(QWidget* menu_bar, const std::string& item);
 // the button with that text, in a file box chooses that path, and in a box that
 // asks for a text gives that text (last_popup_text is then the text it offered).
 void answer_next_popup(const std::string& answer);
+// Answers the next modal box by cancelling it (Esc), whatever it is.
+void cancel_next_popup();
 // How many prepared answers were given so far, and the text of the last box answered.
 int popups_answered();
 std::string last_popup_text();
+// The kinds of file the last file box answered offered, in order ("Setups (*.zrs)", ..., "All files (*)").
+std::vector<std::string> last_file_kinds();
 
 // The constant name of a main-panel control ("PANEL_M_REG").
 std::string control_name(int control);

@@ -14,6 +14,7 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -234,6 +235,50 @@ TEST_F(Window, DismissedPopupsCloseUnansweredUntilTheEventLoopEnds)
     });
     EXPECT_EQ(RunUserInterface(), 0);
     EXPECT_EQ(next_run, 1) << "the next run's box is shown and answered";
+}
+
+// What a box asks is shown as a question; Esc answers a box that offers Cancel
+// as Cancel; a file box offers the caller's kinds of file, then all files.
+TEST_F(Window, QuestionsLookLikeQuestionsAndEscCancelsThem)
+{
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QStringList kinds;
+    int answer = -1, plain = -1, file = -1;
+    QTimer::singleShot(0, [&] {
+        QTimer::singleShot(20, [&icon] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                icon = box->icon();
+                QTest::keyClick(box, Qt::Key_Escape);
+                // A box that Esc does not close is answered otherwise.
+                QTimer::singleShot(20, [] {
+                    if (auto* left = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+                        left->buttons().front()->click();
+                });
+            }
+        });
+        answer = GenericMessagePopup("Export", "Export as:", "Text", "Header", "JSON", "Cancel");
+        QTimer::singleShot(20, [] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+                box->buttons().front()->click();
+        });
+        plain = GenericMessagePopup("Saved", "Saved.", "OK", nullptr, nullptr);
+        QTimer::singleShot(20, [&kinds] {
+            if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                kinds = dialog->nameFilters();
+                dialog->reject();
+            }
+        });
+        std::string path;
+        file = FileSelectPopup(".", "x.csv", "Where", &path, "Tables (*.csv);;Lists (*.txt)");
+        QuitUserInterface(0);
+    });
+    EXPECT_EQ(RunUserInterface(), 0);
+    EXPECT_EQ(icon, QMessageBox::Question);
+    EXPECT_EQ(answer, 0) << "Esc pressed Cancel";
+    EXPECT_EQ(plain, 1);
+    EXPECT_EQ(file, 0);
+    EXPECT_EQ(kinds, (QStringList{QStringLiteral("Tables (*.csv)"), QStringLiteral("Lists (*.txt)"),
+                                  QStringLiteral("All files (*)")}));
 }
 
 TEST_F(Window, TheStateFileNamesTheApplicationAndRestoresEveryValue)
