@@ -267,6 +267,20 @@ TEST_F(BoardMenu, ThePollWaitsWhileAModalBoxIsUp)
     EXPECT_EQ(board.open_serial_number(), "FTAAA1") << "cancelled: nothing changed";
     EXPECT_TRUE(FirePollTimer()) << "once the box is gone";
     EXPECT_EQ(text(PANEL_BOARD), "unplugged: FTAAA1 (port A)");
+
+    // A box shown outside any callback (a tool window's question) holds the poll too.
+    board.plug_in(kFirst);
+    ran = true;
+    QTimer::singleShot(20, [&] {
+        ran = FirePollTimer();
+        if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            box->reject();
+    });
+    MessagePopup("A question", "Answered by the test.");
+    EXPECT_FALSE(ran);
+    EXPECT_FALSE(board.is_open());
+    EXPECT_TRUE(FirePollTimer());
+    EXPECT_EQ(text(PANEL_BOARD), "open: FTAAA1 (port A)");
 }
 
 TEST_F(Startup, TheBoardChosenIsMovedToAtTheNextStartAfterDeviceZero)
