@@ -167,10 +167,20 @@ bool count_for(const char* action, DWORD* count)
     return true;
 }
 
+// A rescan that found no device: a board open until now went away, and is
+// waited for. A count that failed says nothing of the board open, which stays.
 void nothing_to_open(FT_STATUS count_status)
 {
-    close_open_board();
-    set_board_state(count_status == FT_OK ? BoardState::NoBoard : BoardState::CountFailed, count_status);
+    if (count_status != FT_OK) {
+        if (!FTDIHandle)
+            set_board_state(BoardState::CountFailed, count_status);
+        return;
+    }
+    if (FTDIHandle) {
+        board_unplugged();
+        return;
+    }
+    set_board_state(BoardState::NoBoard);
     show_board_notice(false);
 }
 

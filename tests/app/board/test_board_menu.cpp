@@ -247,6 +247,15 @@ TEST_F(BoardMenu, APressWithoutABoardSaysWhyAndRescanOpensOnePluggedInLater)
         << status();
     menu("MENU_BOARD_RESCAN");
     EXPECT_EQ(text(PANEL_BOARD), "open: FTBBB2 (port A)");
+
+    board.count_status = FT_IO_ERROR;
+    menu("MENU_BOARD_RESCAN");
+    EXPECT_TRUE(ends_with(status(), "Rescan: the FTDI devices cannot be counted (FT_IO_ERROR (4)).\n"));
+    EXPECT_TRUE(board.is_open()) << "a count that failed closes nothing";
+    board.count_status = FT_OK;
+    board.unplug("FTBBB2");
+    menu("MENU_BOARD_RESCAN");
+    EXPECT_EQ(text(PANEL_BOARD), "unplugged: FTBBB2 (port A)") << "and is waited for";
 }
 
 TEST_F(BoardMenu, ThePollWaitsWhileAModalBoxIsUp)
