@@ -352,3 +352,33 @@ TEST_F(Startup, TheSimulatedBoardStandsInOnlyWhenAskedFor)
     EXPECT_EQ(indicator, "open: SIM0 (port A)") << "without the option, the boards plugged in";
     EXPECT_FALSE(board.calls.empty());
 }
+
+// What panel.board holds is read with care: a file that is not a serial number,
+// or no file at all, leaves device 0 open and says why.
+TEST_F(BoardMenu, ARememberedChoiceThatCannotBeUsedLeavesDeviceZeroAndSaysWhy)
+{
+    {
+        QFile f(QString::fromLatin1(kBoardChoiceFile));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("FT 12\n");
+    }
+    start_up();
+    EXPECT_TRUE(ends_with(status(), "panel.board holds no serial number of a board: the board chosen last time is "
+                                    "not known.\n"))
+        << status();
+    EXPECT_EQ(board.open_serial_number(), "FTAAA1");
+
+    QFile::remove(QString::fromLatin1(kBoardChoiceFile));
+    ASSERT_TRUE(QDir().mkdir(QString::fromLatin1(kBoardChoiceFile)));
+    FT_Close(FTDIHandle);
+    FTDIHandle = nullptr;
+    start_up();
+    EXPECT_NE(status().find("The board chosen last time cannot be read from panel.board: "), std::string::npos)
+        << status();
+    EXPECT_EQ(board.open_serial_number(), "FTAAA1");
+    answer_next_popup("1: FTBBB2, port A, Board two - free");
+    menu("MENU_BOARD_CHOOSE");
+    EXPECT_EQ(board.open_serial_number(), "FTBBB2") << "the choice is used even when it cannot be kept";
+    EXPECT_NE(status().find("The choice of FTBBB2 could not be kept in panel.board ("), std::string::npos)
+        << status();
+}
