@@ -10,7 +10,7 @@ OFFSCREEN = QT_QPA_PLATFORM=offscreen
 # Sanitizer findings fail the run.
 SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps build build-sanitized run test bench soak fuzz package clean
+.PHONY: all deps build build-sanitized run demo picture test bench soak fuzz package clean
 
 all: build
 
@@ -27,6 +27,17 @@ build-sanitized: deps
 
 run: build
 	./$(BUILD_DIR)/zr-eval
+
+# The panel with the simulated board as device 0 (serial number SIMULATED), for
+# trying it without a board.
+demo: build
+	./$(BUILD_DIR)/zr-eval --simulated-board
+
+# The README's picture, docs/main-panel.png: the panel on the simulated board
+# with ZR3500 chosen, ENH at "Disable (High)" and 4321 MHz programmed.
+picture: build
+	ZR_README_PICTURE=$(CURDIR)/docs/main-panel.png $(OFFSCREEN) ./$(BUILD_DIR)/tests/zr_tests \
+	  --gtest_filter='MainPanelTest.PictureForTheReadme'
 
 # The Debian package of both programs: build/zr-eval_<version>_amd64.deb.
 package: build

@@ -1,5 +1,6 @@
 #include "app/callback_table.h"
 
+#include "app/board/board_choice.h"
 #include "app/board/programming_frames.h"
 #include "app/bit_editors.h"
 #include "app/numeric_fields.h"
@@ -50,6 +51,9 @@ constexpr NamedMenuCallback kMenuCallbacks[] = {
     NAMED(Copy_Register_Words),
     NAMED(Export_Registers),
     NAMED(Import_Registers),
+    NAMED(Choose_Board),
+    NAMED(Rescan_Boards),
+    NAMED(Disconnect_Board),
 };
 
 #undef NAMED

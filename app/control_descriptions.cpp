@@ -41,6 +41,8 @@ const Description kDescriptions[] = {
     {PANEL_TEXTMSG_10, "The part in force; choose it from the \"Select Part\" menu."},
     {PANEL_TEXTMSG_41, "No board was found at start-up: connect it and restart the program."},
     {PANEL_TEXTMSG_42, "The board was found at start-up."},
+    {PANEL_BOARD, "The board presses write to, as it is now: open, unplugged, busy, or why it could not be "
+                  "opened. The Board menu chooses another, rescans, or closes it."},
     {PANEL_PICTURE_2, "Opens the maker's web site."},
     {PANEL_SOLVE_REPORT, "What the last solve asked for, what the registers give, and what the range rules changed."},
 };

@@ -21,6 +21,7 @@ int Shutdown(int, int, int event, void*, int, int)
     if (event != EVENT_COMMIT)
         return 0;
     end_running_sweep();
+    InstallPollCallback(0, nullptr);
     FTDIStatus = FT_Close(FTDIHandle);
     FTDIHandle = nullptr;
     save_panel_state(interactive);

@@ -1,6 +1,8 @@
 #include "app/startup.h"
 
+#include "app/board/board_choice.h"
 #include "app/board/board_connection.h"
+#include "d2xx/simulated_board.h"
 #include "app/calculator.h"
 #include "app/application.h"
 #include "app/main_panel.h"
@@ -12,6 +14,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -35,18 +38,68 @@ void blink_part_text()
     }
 }
 
+// Takes the option out of the arguments, which then go on to the UI runtime;
+// returns whether it was there.
+bool take_option(int& argc, char* argv[], const char* option)
+{
+    bool found = false;
+    int kept = argc > 0 ? 1 : 0;
+    for (int i = kept; i < argc; ++i) {
+        if (std::strcmp(argv[i], option) == 0)
+            found = true;
+        else
+            argv[kept++] = argv[i];
+    }
+    if (kept < argc)
+        argv[kept] = nullptr;
+    argc = kept;
+    return found;
+}
+
+// --simulated-board: for this run the simulated board stands behind the D2XX
+// calls as device 0 with serial number SIMULATED, keeping no record, so that a
+// long sweep does not grow. Without the option nothing changes.
+class SimulatedBoardForRun {
+public:
+    explicit SimulatedBoardForRun(bool wanted) : wanted_(wanted)
+    {
+        set_board_simulated(wanted);
+        if (!wanted)
+            return;
+        make_board_to_try(board_);
+        board_.record = false;
+        previous_ = install_board_driver(&board_);
+    }
+    ~SimulatedBoardForRun()
+    {
+        if (wanted_)
+            install_board_driver(previous_);
+        set_board_simulated(false);
+    }
+    SimulatedBoardForRun(const SimulatedBoardForRun&) = delete;
+    SimulatedBoardForRun& operator=(const SimulatedBoardForRun&) = delete;
+
+private:
+    bool wanted_;
+    SimulatedBoard board_;
+    BoardDriver* previous_ = nullptr;
+};
+
 }  // namespace
 
 void compute_search_and_show()
 {
     calculate_freq_from_regs(kModeRecompute);
     FTDI_Search();
+    after_board_search();
     SetPanelAttribute(MainPanelHandle, ATTR_HEIGHT, kMainPanelHeight);
     DisplayPanel(MainPanelHandle);
 }
 
 int run_zr_eval(int argc, char* argv[], const char* resource_file)
 {
+    forget_board();
+    const SimulatedBoardForRun simulated(take_option(argc, argv, kSimulatedBoardOption));
     if (InitUIRuntime(argc, argv, zr_eval_application()) < 0)
         return -1;
     InstallTerminationCallback(termination_signal);

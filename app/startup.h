@@ -3,6 +3,10 @@
 
 #include "app/lifecycle.h"
 
+// The one option of zr-eval's own: the simulated board instead of the boards
+// plugged in, for trying the program without one.
+inline constexpr const char* kSimulatedBoardOption = "--simulated-board";
+
 // Start-up, the event loop and the way out. Returns the exit status: 0 after a
 // normal shutdown, -1 when the runtime or a panel of the resource cannot be loaded.
 int run_zr_eval(int argc, char* argv[], const char* resource_file = kResourceFile);

@@ -3,6 +3,7 @@
 #include "app/toggle_rows.h"
 #include "model/chip_limits.h"
 #include "model/frequency.h"
+#include "app/board/board_choice.h"
 #include "app/lifecycle.h"
 #include "app/main_panel.h"
 #include "resource/New_Panel.h"
@@ -204,6 +205,7 @@ std::string own_file_refusal(const std::string& path)
         std::string role;
     } own[] = {
         {kPanelStateFile, "is where the panel keeps its own state, saved over at QUIT"},
+        {kBoardChoiceFile, "is where the panel remembers the board chosen from the Board menu"},
         {lock, "is the lock that keeps a second " + std::string(kProgramName) + " from saving over this one's " +
                    kPanelStateFile},
     };

@@ -95,6 +95,7 @@ struct ShownPanel {
     }
     ~ShownPanel()
     {
+        InstallPollCallback(0, nullptr);
         FT_Close(FTDIHandle);
         FTDIHandle = nullptr;
         install_board_driver(previous);
@@ -192,6 +193,47 @@ void BM_ProgramDevicePress(benchmark::State& state)
     report_percentiles(state, ms);
 }
 BENCHMARK(BM_ProgramDevicePress)->Arg(1)->Arg(0)->ArgName("ENHBAR")->Iterations(2000)->Unit(benchmark::kMillisecond);
+
+// One turn of the board poll, as its timer runs it once a second: with the board
+// open (its modem status read), and with it unplugged and waited for (the devices
+// counted). Its share of one core is its time over the second between two turns.
+void BM_BoardPoll(benchmark::State& state)
+{
+    ShownPanel shown;
+    shown.board.record = false;
+    if (state.range(0) == 1) {
+        shown.board.unplug("SIM0");
+        FirePollTimer();
+    }
+    std::vector<double> ms;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        benchmark::DoNotOptimize(FirePollTimer());
+        ms.push_back(ms_since(start));
+    }
+    report_percentiles(state, ms);
+    state.counters["core_percent_at_1_per_s"] = state.counters["p99_ms"] / 1000.0 * 100.0;
+}
+BENCHMARK(BM_BoardPoll)->Arg(0)->Arg(1)->ArgName("unplugged")->Iterations(20000)->Unit(benchmark::kMillisecond);
+
+// What the poll of an unplugged board costs on libftdi: one device count, a new
+// libusb context listing the machine's USB devices. The simulated board's turn
+// above is the panel's own share.
+void BM_LibftdiDeviceCount(benchmark::State& state)
+{
+    BoardDriver* previous = install_board_driver(nullptr);
+    std::vector<double> ms;
+    for (auto _ : state) {
+        DWORD count = 0;
+        const auto start = Clock::now();
+        benchmark::DoNotOptimize(FT_CreateDeviceInfoList(&count));
+        ms.push_back(ms_since(start));
+    }
+    install_board_driver(previous);
+    report_percentiles(state, ms);
+    state.counters["core_percent_at_1_per_s"] = state.counters["p99_ms"] / 1000.0 * 100.0;
+}
+BENCHMARK(BM_LibftdiDeviceCount)->Iterations(500)->Unit(benchmark::kMillisecond);
 
 // The pure arithmetic: every 0.2 MHz target from 0 to 5000 MHz solved, range-ruled
 // and recomputed, as typed one after the other, for one part.

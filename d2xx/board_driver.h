@@ -37,6 +37,20 @@ struct OpenFailure {
     std::string text;  // the driver's reason, "" when it gave none
 };
 
+// Whether a device could be opened now, and if not why, as far as the driver can
+// tell without taking it from whoever holds it.
+struct DeviceUse {
+    enum Kind {
+        Free,          // nobody holds it
+        OpenHere,      // this program holds it open
+        Busy,          // another program holds it
+        NoPermission,  // the user may not open it
+        SerialDriver,  // the kernel's serial driver has it: opening it takes the serial port away
+        Unknown,       // the driver cannot tell
+    } kind = Unknown;
+    std::string text;  // the driver's own words, "" when it gave none
+};
+
 // One device as D2XX describes it. The ports of a multi-port chip share its
 // serial number and description, to which D2XX adds the port's letter:
 // "FT4ABCDEA", "Quad RS232-HS A".
@@ -60,5 +74,14 @@ public:
     virtual FT_STATUS set_bit_mode(FT_HANDLE handle, UCHAR mask, UCHAR mode) = 0;
     virtual FT_STATUS set_baud_rate(FT_HANDLE handle, DWORD rate) = 0;
     virtual FT_STATUS write(FT_HANDLE handle, const UCHAR* buffer, DWORD size, DWORD* written) = 0;
+    // The modem lines of an open device: a call that reaches the chip and fails
+    // once it has been unplugged. A driver that cannot tell says the device is there.
+    virtual FT_STATUS modem_status(FT_HANDLE, DWORD* status)
+    {
+        *status = 0;
+        return FT_OK;
+    }
+    // Whether the device of that index could be opened now.
+    virtual DeviceUse device_use(int) { return {}; }
     virtual FT_STATUS close(FT_HANDLE handle) = 0;
 };

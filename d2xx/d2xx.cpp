@@ -77,6 +77,20 @@ FT_STATUS FT_Write(FT_HANDLE handle, void* buffer, DWORD bytesToWrite, DWORD* by
     return driver().write(handle, static_cast<const UCHAR*>(buffer), bytesToWrite, bytesWritten);
 }
 
+FT_STATUS FT_GetModemStatus(FT_HANDLE handle, DWORD* modemStatus)
+{
+    if (!modemStatus)
+        return FT_INVALID_PARAMETER;
+    return driver().modem_status(handle, modemStatus);
+}
+
+DeviceUse device_use(DWORD index)
+{
+    if (index > 0x7FFFFFFF)
+        return {DeviceUse::Unknown, "no such device"};
+    return driver().device_use(static_cast<int>(index));
+}
+
 OpenFailure board_open_failure()
 {
     return driver().last_open_failure();

@@ -24,6 +24,9 @@ FT_STATUS FT_OpenEx(const char* serialNumber, DWORD flags, FT_HANDLE* handle);
 FT_STATUS FT_SetBitMode(FT_HANDLE handle, UCHAR mask, UCHAR mode);
 FT_STATUS FT_SetBaudRate(FT_HANDLE handle, DWORD baudRate);
 FT_STATUS FT_Write(FT_HANDLE handle, void* buffer, DWORD bytesToWrite, DWORD* bytesWritten);
+// The modem and line status of an open device. It reaches the chip, so it fails
+// with FT_IO_ERROR once the device is unplugged: the light check of a device kept open.
+FT_STATUS FT_GetModemStatus(FT_HANDLE handle, DWORD* modemStatus);
 // Whether a failed FT_Write was refused before any byte went out (a handle or
 // size the driver did not take). After any other failure, how many bytes reached
 // the lines is not known.
@@ -34,6 +37,10 @@ FT_STATUS FT_Close(FT_HANDLE handle);
 // Why the last FT_Open failed, as far as the driver can tell (D2XX itself gives
 // only the status).
 OpenFailure board_open_failure();
+
+// Whether the device of that index, numbered as FT_CreateDeviceInfoList counts,
+// could be opened now, and if not why (D2XX has only an "opened" flag).
+DeviceUse device_use(DWORD index);
 
 // Puts a driver behind the calls (nullptr: libftdi again) and returns the one
 // that stood there. The program always runs on libftdi; tests install others.

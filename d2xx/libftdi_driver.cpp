@@ -138,9 +138,47 @@ DeviceDetail detail_of(const std::string& description, const std::string& serial
     return d;
 }
 
+// Where a port sits on the bus, to know it again in a later list.
+struct BusPlace {
+    int bus = 0, address = 0, port = 0;
+    bool operator==(const BusPlace&) const = default;
+};
+
+BusPlace place_of(const ChipPort& p)
+{
+    return {libusb_get_bus_number(p.device), libusb_get_device_address(p.device), p.port};
+}
+
+// Whether a port nobody here holds could be opened, found without detaching the
+// serial driver or taking the interface from anyone: claimed and let go at once.
+DeviceUse probe(const ChipPort& p)
+{
+    libusb_device_handle* usb = nullptr;
+    const int opened = libusb_open(p.device, &usb);
+    if (opened == LIBUSB_ERROR_ACCESS)
+        return {DeviceUse::NoPermission, ""};
+    if (opened != 0 || !usb)
+        return {DeviceUse::Unknown, "the USB device cannot be opened"};
+    DeviceUse use{DeviceUse::Free, ""};
+    if (libusb_kernel_driver_active(usb, p.port) == 1) {
+        use = {DeviceUse::SerialDriver, ""};
+    } else {
+        const int claimed = libusb_claim_interface(usb, p.port);
+        if (claimed == 0)
+            libusb_release_interface(usb, p.port);
+        else if (claimed == LIBUSB_ERROR_BUSY)
+            use = {DeviceUse::Busy, ""};
+        else
+            use = {DeviceUse::Unknown, "its interface cannot be claimed"};
+    }
+    libusb_close(usb);
+    return use;
+}
+
 struct OpenBoard {
     ftdi_context* context = nullptr;
     bool bitbang_on = false;
+    BusPlace place;
 };
 
 class LibFtdiDriver final : public BoardDriver {
@@ -198,6 +236,7 @@ public:
             return FT_INSUFFICIENT_RESOURCES;
         FT_STATUS status = FT_OK;
         open_failure_ = {};
+        BusPlace place;
         {
             DeviceList devices(context);
             ChipPort found;
@@ -207,8 +246,10 @@ public:
                 status = FT_DEVICE_NOT_FOUND;
             else
                 status = open_port(context, found, &open_failure_);
+            if (status == FT_OK)
+                place = place_of(found);
         }
-        return keep_open(context, status, handle);
+        return keep_open(context, status, place, handle);
     }
 
     FT_STATUS open_by_serial_number(const std::string& serial_number, FT_HANDLE* handle) override
@@ -218,6 +259,7 @@ public:
             return FT_INSUFFICIENT_RESOURCES;
         FT_STATUS status = FT_DEVICE_NOT_FOUND;
         open_failure_ = {};
+        BusPlace place;
         {
             DeviceList devices(context);
             if (!devices.ok())
@@ -238,12 +280,14 @@ public:
                     const ChipPort candidate{d->dev, port, ports};
                     if (detail_of(description, serial, candidate).serial_number == serial_number) {
                         status = open_port(context, candidate, &open_failure_);
+                        if (status == FT_OK)
+                            place = place_of(candidate);
                         searching = false;
                     }
                 }
             }
         }
-        return keep_open(context, status, handle);
+        return keep_open(context, status, place, handle);
     }
 
     FT_STATUS set_bit_mode(FT_HANDLE handle, UCHAR mask, UCHAR mode) override
@@ -282,6 +326,41 @@ public:
         return FT_OK;
     }
 
+    FT_STATUS modem_status(FT_HANDLE handle, DWORD* status) override
+    {
+        OpenBoard* board = find(handle);
+        if (!board)
+            return FT_INVALID_HANDLE;
+        unsigned short lines = 0;
+        if (ftdi_poll_modem_status(board->context, &lines) < 0)
+            return FT_IO_ERROR;
+        *status = lines;
+        return FT_OK;
+    }
+
+    DeviceUse device_use(int index) override
+    {
+        ftdi_context* context = ftdi_new();
+        if (!context)
+            return {DeviceUse::Unknown, "no memory"};
+        DeviceUse use;
+        {
+            DeviceList devices(context);
+            ChipPort found;
+            if (!devices.ok())
+                use = {DeviceUse::Unknown, "the USB bus cannot be listed"};
+            else if (!find_port(devices, index, &found))
+                use = {DeviceUse::Unknown, "no such device"};
+            else if (std::any_of(open_.begin(), open_.end(),
+                                 [&](const auto& b) { return b->place == place_of(found); }))
+                use = {DeviceUse::OpenHere, ""};
+            else
+                use = probe(found);
+        }
+        ftdi_free(context);
+        return use;
+    }
+
     FT_STATUS close(FT_HANDLE handle) override
     {
         auto it = std::find_if(open_.begin(), open_.end(), [handle](const auto& b) { return b.get() == handle; });
@@ -295,7 +374,7 @@ public:
 
 private:
     // An opened context becomes a handle; a failed one is freed.
-    FT_STATUS keep_open(ftdi_context* context, FT_STATUS status, FT_HANDLE* handle)
+    FT_STATUS keep_open(ftdi_context* context, FT_STATUS status, const BusPlace& place, FT_HANDLE* handle)
     {
         if (status != FT_OK) {
             ftdi_free(context);
@@ -303,6 +382,7 @@ private:
         }
         auto board = std::make_unique<OpenBoard>();
         board->context = context;
+        board->place = place;
         *handle = board.get();
         open_.push_back(std::move(board));
         return FT_OK;

@@ -23,3 +23,19 @@ std::string open_failure_hint(FT_STATUS status)
         return "no permission to open it (see the udev rule), or another program holds it";
     return "";
 }
+
+std::string device_use_text(const DeviceUse& use)
+{
+    std::string text;
+    switch (use.kind) {
+    case DeviceUse::Free: text = "free"; break;
+    case DeviceUse::OpenHere: text = "open in this program"; break;
+    case DeviceUse::Busy: text = "busy: another program holds it"; break;
+    case DeviceUse::NoPermission: text = "no permission (install the udev rule)"; break;
+    case DeviceUse::SerialDriver: text = "free, but the serial port driver has it: opening it takes the port away"; break;
+    case DeviceUse::Unknown: text = "cannot tell"; break;
+    }
+    if (!use.text.empty())
+        text += " (" + use.text + ")";
+    return text;
+}

@@ -11,3 +11,6 @@ std::string status_text(FT_STATUS status);
 
 // What usually lies behind a failed open on Linux, or "".
 std::string open_failure_hint(FT_STATUS status);
+
+// What a device's use means to the operator: "free", "busy: another program holds it", ...
+std::string device_use_text(const DeviceUse& use);

@@ -58,6 +58,7 @@
     X(PANEL_SEND_DATA)                                                          \
     X(PANEL_TEXTMSG_41)                                                         \
     X(PANEL_TEXTMSG_42)                                                         \
+    X(PANEL_BOARD)                                                              \
     X(PANEL_Status)                                                             \
     X(PANEL_QUIT)                                                               \
     X(PANEL_SOLVE_REPORT)
@@ -69,7 +70,7 @@
     X(PANEL_2_TEXTMSG_41)
 
 // The menu bar of the main panel: the bar, its menus and their items. The
-// "Setup" and "Tools" menus stand beside the two of the original panel.
+// "Setup", "Tools" and "Board" menus stand beside the two of the original panel.
 #define NEW_PANEL_MENU(X)         \
     X(MENU)                       \
     X(MENU_SETUP)                 \
@@ -84,6 +85,10 @@
     X(MENU_TOOLS_COPY_WORDS)      \
     X(MENU_TOOLS_EXPORT)          \
     X(MENU_TOOLS_IMPORT)          \
+    X(MENU_BOARD)                 \
+    X(MENU_BOARD_CHOOSE)          \
+    X(MENU_BOARD_RESCAN)          \
+    X(MENU_BOARD_DISCONNECT)      \
     X(MENU_HELP)                  \
     X(MENU_HELP_ABOUT)
 

@@ -162,7 +162,7 @@ std::string state_file_too_large()
 
 bool is_saved_in_state(const ControlDef& control)
 {
-    return control.type != ValueType::None && control.kind != ControlKind::TextBox;
+    return control.type != ValueType::None && control.kind != ControlKind::TextBox && control.saved;
 }
 
 std::string panel_state_header(const std::string& application)

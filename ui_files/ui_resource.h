@@ -48,6 +48,9 @@ struct ControlDef {
     int color = -1;        // 0xRRGGBB, -1: the panel's colour
     bool align_center = false;
     bool wrap = false;
+    // Whether the panel state keeps its value: a text the program rewrites from
+    // what it finds at each start (the board it holds) is not kept.
+    bool saved = true;
     // Text boxes: the most lines kept; the oldest go first. 0: no limit.
     int max_lines = 0;
 };

@@ -164,6 +164,8 @@ void CloseUIRuntime()
     }
     r.on_termination = nullptr;
     r.on_display_lost = nullptr;
+    r.poll_timer.reset();
+    r.on_poll = nullptr;
     qInstallMessageHandler(nullptr);
     r.app.reset();
 }
@@ -344,6 +346,62 @@ int PromptPopup(const char* title, const char* message, std::string* text)
         return 0;
     *text = dialog.textValue().toStdString();
     return 1;
+}
+
+int ListSelectPopup(const char* title, const char* message, const std::vector<std::string>& items, int* chosen)
+{
+    if (!runtime().app)
+        return UI_ERR_NO_RUNTIME;
+    if (runtime().popups_dismissed || items.empty())
+        return 0;
+    QStringList list;
+    for (const std::string& item : items)
+        list << QString::fromStdString(item);
+    QInputDialog dialog(QApplication::activeWindow());
+    dialog.setObjectName(QStringLiteral("ListSelectPopup"));
+    dialog.setWindowTitle(QString::fromUtf8(title ? title : ""));
+    dialog.setLabelText(QString::fromUtf8(message ? message : ""));
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setComboBoxItems(list);
+    dialog.setComboBoxEditable(false);
+    dialog.setTextValue(list.value(std::clamp(*chosen, 0, static_cast<int>(list.size()) - 1)));
+    if (dialog.exec() != QDialog::Accepted)
+        return 0;
+    const int index = static_cast<int>(list.indexOf(dialog.textValue()));
+    if (index < 0)
+        return 0;
+    *chosen = index;
+    return 1;
+}
+
+bool FirePollTimer()
+{
+    Runtime& r = runtime();
+    if (!r.on_poll || QApplication::activeModalWidget() || r.dispatch_depth > 0)
+        return false;
+    const PollCallbackPtr poll = r.on_poll;
+    ++r.dispatch_depth;
+    poll();
+    --r.dispatch_depth;
+    return true;
+}
+
+int InstallPollCallback(double seconds, PollCallbackPtr callback)
+{
+    Runtime& r = runtime();
+    if (!r.app)
+        return UI_ERR_NO_RUNTIME;
+    r.on_poll = callback;
+    if (!callback) {
+        r.poll_timer.reset();
+        return UI_OK;
+    }
+    if (!r.poll_timer) {
+        r.poll_timer = std::make_unique<QTimer>();
+        QObject::connect(r.poll_timer.get(), &QTimer::timeout, [] { FirePollTimer(); });
+    }
+    r.poll_timer->start(static_cast<int>(std::clamp(seconds, 0.001, 3600.0) * 1000.0));
+    return UI_OK;
 }
 
 int DismissPopups()

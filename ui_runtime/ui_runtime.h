@@ -155,6 +155,18 @@ int FileOpenPopup(const char* folder, const char* title, std::string* path, cons
 // with. Returns 1 with the text in *text when the operator confirmed it, or 0.
 int PromptPopup(const char* title, const char* message, std::string* text);
 
+// A modal box that lists items and asks for one of them, item *chosen chosen to
+// begin with. Returns 1 with the index of the chosen item in *chosen, or 0 when
+// the operator cancelled (or there was nothing to choose).
+int ListSelectPopup(const char* title, const char* message, const std::vector<std::string>& items, int* chosen);
+
+// Runs the callback about every given number of seconds from the event loop, but
+// never while a modal box is up (its question waits undisturbed, and nothing
+// changes under it) nor nested inside another callback. A later call replaces
+// the callback; nullptr stops it.
+using PollCallbackPtr = void (*)();
+int InstallPollCallback(double seconds, PollCallbackPtr callback);
+
 // Closes the modal boxes on screen unanswered, and until RunUserInterface returns
 // makes every popup above return at once as if closed unanswered: for a way out
 // that waits for nobody, as a signal's.

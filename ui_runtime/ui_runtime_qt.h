@@ -21,6 +21,10 @@ struct CallbackStats {
 CallbackStats callback_stats();
 void reset_callback_stats();
 
+// The poll's timer runs out now, as it does every period: returns whether the
+// callback ran (not while a modal box is up, nor inside another callback).
+bool FirePollTimer();
+
 QWidget* PanelWindow(int panel);
 QMenuBar* PanelMenuBarWidget(int panel);
 QWidget* CtrlWidget(int panel, int control);

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QScrollArea>
+#include <QTimer>
 #include <QWidget>
 
 #include <map>
@@ -76,6 +77,8 @@ struct Runtime {
     DelayFunction delay = nullptr;
     TerminationCallbackPtr on_termination = nullptr;
     DisplayLostCallbackPtr on_display_lost = nullptr;
+    std::unique_ptr<QTimer> poll_timer;
+    PollCallbackPtr on_poll = nullptr;
 };
 
 Runtime& runtime();

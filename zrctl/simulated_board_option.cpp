@@ -44,7 +44,7 @@ SimulatedBoardInUse::SimulatedBoardInUse() : board_(std::make_unique<Board>())
             throw Failure(ExitStatus::InvalidInput,
                           std::string(kSimulatedBoardLogVariable) + " " + path + ": " + std::strerror(errno));
     }
-    board_->board.details = {{kSimulatedSerialNumber, "Simulated board", 'A'}};
+    make_board_to_try(board_->board);
     board_->board.before_write = [b = board_.get()] { b->log_bursts(); };
     board_->previous = install_board_driver(&board_->board);
     ++runs_in_use;

@@ -8,9 +8,10 @@
 // appended to it as one line of hex bytes, as burst prints them. The board
 // keeps no other record, so a long run does not grow.
 
+#include "d2xx/simulated_board.h"
+
 #include <memory>
 
-inline constexpr const char* kSimulatedSerialNumber = "SIMULATED";
 inline constexpr const char* kSimulatedBoardLogVariable = "ZRCTL_SIMULATED_BOARD_LOG";
 
 // Whether the simulated board stands behind the calls for this run.

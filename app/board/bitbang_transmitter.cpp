@@ -1,6 +1,7 @@
 #include "app/board/bitbang_transmitter.h"
 
 #include "wire/burst_decoder.h"
+#include "app/board/board_choice.h"
 #include "app/board/board_connection.h"
 #include "wire/serial_words.h"
 #include "wire/short_write.h"
@@ -56,6 +57,8 @@ void WordOutput(uint32_t word, uint32_t auxWord, uint8_t optionByte, int enhbar)
                       short_write_text(what_the_chip_latched(burst.data(), length, FTDIStatus == FT_OK ? written : 0,
                                                              FTDIStatus == FT_OK || write_sent_nothing(FTDIStatus)))
                           .c_str());
+    if (FTDIStatus != FT_OK)
+        check_board_after_failed_write();
 }
 
 }  // namespace
@@ -68,18 +71,19 @@ void set_burst_listener(BurstListener listener)
 void Write_Data(uint32_t word, uint32_t auxWord, uint8_t optionByte, int enhbar)
 {
     FTDIStatus = FT_CreateDeviceInfoList(&num_devs);
-    if (FTDIStatus != FT_OK)
-        return;
-    if (num_devs == 0) {
-        show_board_notice(false);
+    if (FTDIStatus != FT_OK) {
+        append_status("The FTDI devices cannot be counted (%s): nothing was sent. Check the board's USB cable, then "
+                      "choose Board > Rescan.\n",
+                      status_text(FTDIStatus).c_str());
         return;
     }
-    if (!FTDIHandle) {
-        // A board plugged in after start-up, or one whose open failed, is counted
-        // but was never opened: writing to it could only fail.
+    if (num_devs == 0 && FTDIHandle)
+        check_board_after_failed_write();
+    if (num_devs == 0 || !FTDIHandle) {
+        // A board plugged in later, or one whose open failed, is counted but not
+        // open: writing to it could only fail.
         show_board_notice(false);
-        append_status("%s", "The interface board was not opened at start-up: nothing was sent. "
-                     "Restart the program to use it.\n");
+        append_status("%s", nothing_sent_reason(num_devs).c_str());
         return;
     }
     show_board_notice(true);

@@ -15,6 +15,22 @@ DWORD num_devs = 0;
 
 namespace {
 
+struct Board {
+    BoardState state = BoardState::NoBoard;
+    DeviceDetail device;  // the board open, or the one last open (unplugged, disconnected)
+    bool known = false;   // whether device says which board that is
+    std::string why;      // of a failed open or a refused setting
+    OpenFailure::Kind failure = OpenFailure::None;
+    bool simulated = false;
+};
+
+Board board;
+
+void show_indicator()
+{
+    SetCtrlVal(MainPanelHandle, PANEL_BOARD, board_indicator_text().c_str());
+}
+
 // The line after "Open Failed": the status by name, the driver's reason, and
 // what to do about it; without a word from the driver, what usually lies behind
 // the status.
@@ -25,13 +41,13 @@ void explain_open_failure(FT_STATUS status, const OpenFailure& failure)
     switch (failure.kind) {
     case OpenFailure::Permission:
         remedy = "No permission to use the board: install the udev rule as the README says, then unplug and "
-                 "replug it and restart the program.";
+                 "replug it and choose Board > Rescan.";
         break;
     case OpenFailure::Busy:
-        remedy = "The board is busy: another program holds it. Close that program and restart this one.";
+        remedy = "The board is busy: another program holds it. Close that program and choose Board > Rescan.";
         break;
     case OpenFailure::Other:
-        remedy = "Unplug and replug the board, then restart the program.";
+        remedy = "Unplug and replug the board, then choose Board > Rescan.";
         break;
     case OpenFailure::None: {
         const std::string hint = open_failure_hint(status);
@@ -49,11 +65,12 @@ void explain_open_failure(FT_STATUS status, const OpenFailure& failure)
 // as the chip reads them: it is closed, and a press then says it was not opened.
 int give_up_setting(const char* what)
 {
-    append_status("The board would not take %s (error %d): it was closed and will not be written to. Unplug and "
-                  "replug it, then restart the program.\n",
-                  what, static_cast<int>(FTDIStatus));
+    append_status("The board would not take %s (%s): it was closed and will not be written to. Unplug and "
+                  "replug it, then choose Board > Rescan.\n",
+                  what, status_text(FTDIStatus).c_str());
     FT_Close(FTDIHandle);
     FTDIHandle = nullptr;
+    set_board_state(BoardState::Refused, FTDIStatus, {}, what);
     return 1;
 }
 
@@ -71,11 +88,13 @@ int FTDI_Search()
     FTDIStatus = FT_CreateDeviceInfoList(&num_devs);
     if (FTDIStatus != FT_OK) {
         append_status("%s", "Error in getting the number of devices.\n");
+        set_board_state(BoardState::CountFailed, FTDIStatus);
         return 1;
     }
     if (num_devs == 0) {
         show_board_notice(false);
         append_status("%s", "There are no FTDI devices installed.\n");
+        set_board_state(BoardState::NoBoard);
         return 1;
     }
     show_board_notice(true);
@@ -85,7 +104,9 @@ int FTDI_Search()
     FTDIStatus = FT_Open(kBoardDeviceIndex, &FTDIHandle);
     if (FTDIStatus != FT_OK) {
         append_status("Open Failed with error %d\n", static_cast<int>(FTDIStatus));
-        explain_open_failure(FTDIStatus, board_open_failure());
+        const OpenFailure failure = board_open_failure();
+        explain_open_failure(FTDIStatus, failure);
+        set_board_state(BoardState::OpenFailed, FTDIStatus, failure);
         return 1;
     }
     FTDIStatus = FT_SetBitMode(FTDIHandle, kAllLinesOutputs, FT_BITMODE_ASYNC_BITBANG);
@@ -97,5 +118,124 @@ int FTDI_Search()
         std::snprintf(rate, sizeof rate, "%u baud", static_cast<unsigned>(kBitBangBaudRate));
         return give_up_setting(rate);
     }
+    set_board_state(BoardState::Open);
     return 0;
+}
+
+void set_board_state(BoardState state, FT_STATUS status, const OpenFailure& failure, const std::string& refused)
+{
+    board.state = state;
+    board.failure = failure.kind;
+    board.why.clear();
+    if (state == BoardState::OpenFailed || state == BoardState::CountFailed)
+        board.why = status_text(status);
+    else if (state == BoardState::Refused)
+        board.why = refused;
+    show_indicator();
+}
+
+BoardState board_state()
+{
+    return board.state;
+}
+
+void forget_board()
+{
+    const bool simulated = board.simulated;
+    board = Board{};
+    board.simulated = simulated;
+}
+
+void set_board_simulated(bool simulated)
+{
+    board.simulated = simulated;
+}
+
+void set_board_device(const DeviceDetail& device)
+{
+    board.device = device;
+    board.known = true;
+    show_indicator();
+}
+
+std::string board_device_words()
+{
+    if (!board.known)
+        return "device 0";
+    const DeviceDetail& d = board.device;
+    return (d.serial_number.empty() ? std::string("(no serial number)") : d.serial_number) + " (port " +
+           std::string(1, d.port) + ")";
+}
+
+std::string board_serial_number()
+{
+    return board.known ? board.device.serial_number : std::string();
+}
+
+char board_port()
+{
+    return board.device.port;
+}
+
+const char* open_remedy(OpenFailure::Kind kind)
+{
+    switch (kind) {
+    case OpenFailure::Permission: return "Install the udev rule as the README says, unplug and replug the board";
+    case OpenFailure::Busy: return "Close the program that holds it";
+    default: return "Unplug and replug the board";
+    }
+}
+
+std::string board_indicator_text()
+{
+    const std::string device = board_device_words();
+    switch (board.state) {
+    case BoardState::NoBoard: return "no board";
+    case BoardState::CountFailed: return "no board: the FTDI devices cannot be counted, " + board.why;
+    case BoardState::Open:
+        return "open: " + device + (board.simulated ? ", a simulated board: nothing reaches a chip" : "");
+    case BoardState::OpenFailed:
+        switch (board.failure) {
+        case OpenFailure::Permission: return "open failed: permission (install the udev rule)";
+        case OpenFailure::Busy: return "busy: another program holds it";
+        default: return "open failed: " + board.why;
+        }
+    case BoardState::Refused: return "open failed: " + device + " would not take " + board.why;
+    case BoardState::Unplugged: return "unplugged: " + device;
+    case BoardState::Disconnected: return "no board: disconnected";
+    }
+    return "no board";
+}
+
+std::string nothing_sent_reason(DWORD devices)
+{
+    const std::string device = board_device_words();
+    switch (board.state) {
+    case BoardState::Unplugged:
+        return "The board " + device + " was unplugged: nothing was sent. Plug it back in; it is opened again "
+               "by itself.\n";
+    case BoardState::Disconnected:
+        return "No board is open (Board > Disconnect): nothing was sent. Choose Board > Rescan or Choose board... "
+               "to open one.\n";
+    case BoardState::OpenFailed:
+        return "The board could not be opened (" + board_indicator_text() + "): nothing was sent. " +
+               open_remedy(board.failure) + ", then choose Board > Rescan.\n";
+    case BoardState::Refused:
+        return "The board " + device + " would not take " + board.why +
+               ", so it was closed: nothing was sent. Unplug and replug it, then choose Board > Rescan.\n";
+    case BoardState::CountFailed:
+    case BoardState::NoBoard:
+    case BoardState::Open:
+        break;
+    }
+    if (devices == 0)
+        return "No FTDI device is plugged in: nothing was sent. Plug in the board, then choose Board > Rescan.\n";
+    return "No board was opened: nothing was sent. Choose Board > Rescan to open it, or Board > Choose board...\n";
+}
+
+std::string board_absence_words()
+{
+    if (board.state == BoardState::Unplugged)
+        return "the board " + board_device_words() + " was unplugged";
+    return "the interface board was closed";
 }

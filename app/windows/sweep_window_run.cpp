@@ -4,6 +4,7 @@
 #include "app/windows/sweep_window.h"
 
 #include "app/board/bitbang_transmitter.h"
+#include "app/board/board_choice.h"
 #include "app/board/board_connection.h"
 #include "app/panel_settings.h"
 #include "app/status_box.h"
@@ -57,16 +58,11 @@ bool SweepWindow::board_ready()
         say(tr("The FTDI devices cannot be counted, %1: nothing was sent.").arg(status), true);
         return false;
     }
-    if (num_devs == 0) {
+    if (num_devs == 0 && FTDIHandle)
+        check_board_after_failed_write();
+    if (num_devs == 0 || !FTDIHandle) {
         show_board_notice(false);
-        say(tr("The USB interface board is not connected: nothing was sent. Connect it and restart the program."),
-            true);
-        return false;
-    }
-    if (!FTDIHandle) {
-        show_board_notice(false);
-        say(tr("The interface board was not opened at start-up: nothing was sent. Restart the program to use it."),
-            true);
+        say(QString::fromStdString(nothing_sent_reason(num_devs)).trimmed(), true);
         return false;
     }
     show_board_notice(true);
@@ -134,6 +130,8 @@ void SweepWindow::tick()
         run_->chip_written_elsewhere();  // a press, or another tool, between two points
     const SweepWrite w = run_->write_next(write_to_board);
     bursts_after_last_point_ = bursts_written();
+    if (run_->failure())
+        check_board_after_failed_write();
     if (on_written)
         on_written(w);
     if (!running_)
@@ -189,8 +187,8 @@ void SweepWindow::report()
     if (run.failure())
         what = "Sweep stopped at " + failure_text(plan, *run.failure()) + ".";
     else if (board_lost_)
-        what = "Sweep stopped before point " + std::to_string(run.next_point() + 1) +
-               ": the interface board was closed.";
+        what = "Sweep stopped before point " + std::to_string(run.next_point() + 1) + ": " +
+               board_absence_words() + ".";
     else
         what = run.stopped() ? "Sweep stopped." : "Sweep ended.";
 

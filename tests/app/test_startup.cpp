@@ -83,7 +83,8 @@ TEST_F(Startup, ABoardIsOpenedAtStartAndClosedAtQuit)
                       "individual ports on a single chip\n");
     EXPECT_EQ(board.calls, (std::vector<std::string>{"FT_CreateDeviceInfoList", "FT_Open(0)",
                                                      "FT_SetBitMode(0xFF, 1)", "FT_SetBaudRate(76800)",
-                                                     "FT_Close"}));
+                                                     "FT_GetDeviceInfoDetail(0)", "FT_Close"}))
+        << "the serial number of device 0 read for the board line, after the search";
     EXPECT_FALSE(board.is_open());
 }
 

@@ -155,4 +155,53 @@ void libusb_free_config_descriptor(libusb_config_descriptor* config)
     delete config;
 }
 
+int ftdi_poll_modem_status(ftdi_context*, unsigned short* status)
+{
+    fake_libftdi.calls.emplace_back("modem status");
+    *status = 0;
+    return fake_libftdi.modem_status_result;
+}
+
+uint8_t libusb_get_bus_number(libusb_device*)
+{
+    return 1;
+}
+
+uint8_t libusb_get_device_address(libusb_device* dev)
+{
+    return static_cast<uint8_t>(chip_of(dev) + 1);
+}
+
+int libusb_open(libusb_device* dev, libusb_device_handle** handle)
+{
+    record("usb open chip %d", static_cast<int>(chip_of(dev)));
+    if (fake_libftdi.usb_open_result != 0)
+        return fake_libftdi.usb_open_result;
+    ++fake_libftdi.usb_handles_alive;
+    *handle = reinterpret_cast<libusb_device_handle*>(dev);
+    return 0;
+}
+
+void libusb_close(libusb_device_handle*)
+{
+    --fake_libftdi.usb_handles_alive;
+}
+
+int libusb_kernel_driver_active(libusb_device_handle*, int)
+{
+    return fake_libftdi.kernel_driver_active;
+}
+
+int libusb_claim_interface(libusb_device_handle*, int interface)
+{
+    record("claim %d", interface);
+    return fake_libftdi.claim_result;
+}
+
+int libusb_release_interface(libusb_device_handle*, int interface)
+{
+    record("release %d", interface);
+    return 0;
+}
+
 }  // extern "C"

@@ -19,6 +19,13 @@ struct FakeLibftdi {
     int write_result = -1000;          // ftdi_write_data's answer; -1000: every byte written
     int bitmode_result = 0;            // ftdi_set_bitmode's answer
     int baudrate_result = 0;           // ftdi_set_baudrate's answer
+    int modem_status_result = 0;       // ftdi_poll_modem_status's answer
+    // What a probe of a chip finds: libusb_open's answer, whether the serial
+    // driver has the interface, and libusb_claim_interface's answer.
+    int usb_open_result = 0;
+    int kernel_driver_active = 0;
+    int claim_result = 0;
+    int usb_handles_alive = 0;         // opened by libusb_open and not yet closed
 
     // What the driver asked for, in order: "strings chip 0", "interface B", "open chip 1",
     // "bitmode 0xFF 1", "baudrate 19200", "write 49", "close".

@@ -209,3 +209,51 @@ TEST_F(LibFtdi, ARefusedBitModeOrBaudRateIsAFailure)
     EXPECT_EQ(driver.set_baud_rate(handle, 76800), FT_OK);
     driver.close(handle);
 }
+
+// An unplugged board is found by the modem status, which reaches the chip.
+TEST_F(LibFtdi, AModemStatusThatFailsIsAnIoError)
+{
+    fake_libftdi.chips = {1};
+    FT_HANDLE handle = nullptr;
+    ASSERT_EQ(driver.open(0, &handle), FT_OK);
+    DWORD lines = 0;
+    EXPECT_EQ(driver.modem_status(handle, &lines), FT_OK);
+    fake_libftdi.modem_status_result = -2;  // libusb: no device
+    EXPECT_EQ(driver.modem_status(handle, &lines), FT_IO_ERROR);
+    EXPECT_EQ(driver.modem_status(nullptr, &lines), FT_INVALID_HANDLE);
+    driver.close(handle);
+}
+
+// Whether a port could be opened is found without detaching the serial driver
+// and without keeping the interface: claimed and released at once, and the USB
+// handle closed on every road.
+TEST_F(LibFtdi, ADevicesUseIsProbedWithoutTakingIt)
+{
+    fake_libftdi.chips = {1, 2};
+    EXPECT_EQ(driver.device_use(2).kind, DeviceUse::Free);
+    EXPECT_EQ(fake_libftdi.calls, (std::vector<std::string>{"usb open chip 1", "claim 1", "release 1"}))
+        << "port B of the second chip";
+
+    fake_libftdi.claim_result = -6;  // LIBUSB_ERROR_BUSY
+    EXPECT_EQ(driver.device_use(0).kind, DeviceUse::Busy);
+    fake_libftdi.claim_result = 0;
+    fake_libftdi.kernel_driver_active = 1;
+    fake_libftdi.calls.clear();
+    EXPECT_EQ(driver.device_use(0).kind, DeviceUse::SerialDriver);
+    EXPECT_EQ(fake_libftdi.calls, std::vector<std::string>{"usb open chip 0"}) << "the serial driver is left alone";
+    fake_libftdi.kernel_driver_active = 0;
+    fake_libftdi.usb_open_result = -3;  // LIBUSB_ERROR_ACCESS
+    EXPECT_EQ(driver.device_use(0).kind, DeviceUse::NoPermission);
+    fake_libftdi.usb_open_result = 0;
+    EXPECT_EQ(driver.device_use(3).kind, DeviceUse::Unknown) << "no such device";
+    EXPECT_EQ(fake_libftdi.usb_handles_alive, 0);
+
+    FT_HANDLE handle = nullptr;
+    ASSERT_EQ(driver.open(1, &handle), FT_OK);
+    fake_libftdi.calls.clear();
+    EXPECT_EQ(driver.device_use(1).kind, DeviceUse::OpenHere);
+    EXPECT_TRUE(fake_libftdi.calls.empty()) << "the board open here is not probed";
+    EXPECT_EQ(driver.device_use(2).kind, DeviceUse::Free) << "the other port of that chip";
+    driver.close(handle);
+    EXPECT_EQ(fake_libftdi.contexts_alive, 0);
+}

@@ -4,8 +4,10 @@
 
 #include "support/panel_fixture.h"
 
+#include "app/board/board_choice.h"
 #include "app/board/board_connection.h"
 #include "d2xx/simulated_board.h"
+#include "ui_runtime/ui_runtime.h"
 
 class SimulatedBoardTest : public MainPanelTest {
 protected:
@@ -14,9 +16,11 @@ protected:
         MainPanelTest::SetUp();
         previous_ = install_board_driver(&board);
         FTDIHandle = nullptr;
+        forget_board();
     }
     void TearDown() override
     {
+        InstallPollCallback(0, nullptr);
         if (FTDIHandle)
             FT_Close(FTDIHandle);
         FTDIHandle = nullptr;

@@ -17,6 +17,7 @@
 #include <QWidget>
 
 #include <cstdio>
+#include <string>
 
 std::vector<std::string> trace;
 std::function<void()> operator_actions;
@@ -113,7 +114,7 @@ void Startup::TearDown()
     QDir::setCurrent(previous_dir);
 }
 
-int Startup::start(const char* resource)
+int Startup::start(const char* resource, const char* option)
 {
     regs = RegisterSet{};
     FTDIHandle = nullptr;
@@ -122,8 +123,11 @@ int Startup::start(const char* resource)
     waits = 0;
     board.calls.clear();
     static char name[] = "zr-eval";
-    static char* argv[] = {name, nullptr};
-    return run_zr_eval(1, argv, resource);
+    static std::string given;
+    given = option ? option : "";
+    static char* argv[] = {name, nullptr, nullptr};
+    argv[1] = option ? given.data() : nullptr;
+    return run_zr_eval(option ? 2 : 1, argv, resource);
 }
 
 void Startup::write_state(const std::string& text)

@@ -48,8 +48,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // One run of the program, from a clean process state.
-    int start(const char* resource = kResourceFile);
+    // One run of the program, from a clean process state, with one option when given.
+    int start(const char* resource = kResourceFile, const char* option = nullptr);
     void write_state(const std::string& text);
 
     QTemporaryDir dir;

@@ -29,20 +29,28 @@ TEST_F(ZrctlBoard, DevicesAreListedAsTheProgramCountsThem)
 {
     board.device_count = 3;
     board.details = {{"FT5XZ3P1A", "Dual RS232-HS A", 'A'}, {"FT5XZ3P1B", "Dual RS232-HS B", 'B'}};
+    board.busy = {"FT5XZ3P1B"};
+    board.no_permission = {"SIM2"};
     ZrctlRun run = run_zrctl({"devices"});
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, "index  port  serial number     description\n"
-                       "0      A     FT5XZ3P1A         Dual RS232-HS A\n"
-                       "1      B     FT5XZ3P1B         Dual RS232-HS B\n"
-                       "2      A     SIM2              Simulated board\n");
+    EXPECT_EQ(run.out, "index  port  serial number     description               state\n"
+                       "0      A     FT5XZ3P1A         Dual RS232-HS A           free\n"
+                       "1      B     FT5XZ3P1B         Dual RS232-HS B           busy: another program holds it\n"
+                       "2      A     SIM2              Simulated board           no permission (install the udev "
+                       "rule)\n");
     EXPECT_FALSE(board.is_open()) << "listing opens nothing";
+    run = run_zrctl({"devices", "--json"});
+    EXPECT_EQ(run.json()["devices"][0]["can_open"], true);
+    EXPECT_EQ(run.json()["devices"][1]["can_open"], false);
+    EXPECT_EQ(run.json()["devices"][1]["state"], "busy: another program holds it");
 
     board.detail_status = FT_DEVICE_NOT_OPENED;
     run = run_zrctl({"devices", "--json"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.json()["devices"][1],
               nlohmann::json::parse(R"j({"index": 1, "serial_number": null, "description": null, "port": null,
-                                        "problem": "FT_DEVICE_NOT_OPENED (3)"})j"))
+                                        "problem": "FT_DEVICE_NOT_OPENED (3)", "can_open": false,
+                                        "state": "busy: another program holds it"})j"))
         << "a device whose texts cannot be read is still listed";
 
     board.device_count = 0;

@@ -35,8 +35,8 @@ TEST_F(ZrctlSimulatedBoard, StandsInForTheBoardsAndSaysSo)
 {
     ZrctlRun run = run_zrctl({"--simulated-board", "devices"});
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "index  port  serial number     description\n"
-                       "0      A     SIMULATED         Simulated board\n");
+    EXPECT_EQ(run.out, "index  port  serial number     description               state\n"
+                       "0      A     SIMULATED         Simulated board           free\n");
     run = run_zrctl({"program", "--simulated-board", "--m", "20"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out.substr(0, run.out.find(':')), "sent 49 bytes to FTDI device 0 (SIMULATED)");

@@ -1,5 +1,6 @@
 // zrctl devices: the FTDI devices as the program counts them, every port of a
-// multi-port chip one device, with index, serial number, description and port.
+// multi-port chip one device, with index, serial number, description, port, and
+// whether each one can be opened now and if not why.
 #include "zrctl/commands/commands.h"
 
 #include "zrctl/board_status.h"
@@ -20,7 +21,13 @@ struct Listed {
     char serial[FT_SERIAL_NUMBER_SIZE] = "";
     char description[FT_DESCRIPTION_SIZE] = "";
     char port = '?';
+    DeviceUse use;
 };
+
+bool can_be_opened(const DeviceUse& use)
+{
+    return use.kind == DeviceUse::Free || use.kind == DeviceUse::SerialDriver;
+}
 
 void run_devices(Output& output)
 {
@@ -30,6 +37,7 @@ void run_devices(Output& output)
         Listed& d = devices[i];
         d.index = i;
         d.status = FT_GetDeviceInfoDetail(i, d.serial, d.description, &d.port);
+        d.use = device_use(i);
     }
 
     if (output.json) {
@@ -42,6 +50,8 @@ void run_devices(Output& output)
             j["description"] = read ? Json(d.description) : Json(nullptr);
             j["port"] = read ? Json(std::string(1, d.port)) : Json(nullptr);
             j["problem"] = read ? Json(nullptr) : Json(status_text(d.status));
+            j["can_open"] = can_be_opened(d.use);
+            j["state"] = device_use_text(d.use);
             list.push_back(j);
         }
         Json j;
@@ -50,16 +60,16 @@ void run_devices(Output& output)
         output.out << json_text(j) << '\n';
         return;
     }
-    output.out << "index  port  serial number     description\n";
+    output.out << "index  port  serial number     description               state\n";
     for (const Listed& d : devices) {
-        char line[160];
+        char line[200];
         if (d.status == FT_OK)
-            std::snprintf(line, sizeof line, "%-5u  %-4c  %-16s  %s", static_cast<unsigned>(d.index), d.port,
+            std::snprintf(line, sizeof line, "%-5u  %-4c  %-16s  %-24s  ", static_cast<unsigned>(d.index), d.port,
                           d.serial[0] ? d.serial : "-", d.description);
         else
-            std::snprintf(line, sizeof line, "%-5u  ?     ?                 (cannot be read: %s)",
+            std::snprintf(line, sizeof line, "%-5u  ?     ?                 (cannot be read: %s)  ",
                           static_cast<unsigned>(d.index), status_text(d.status).c_str());
-        output.out << line << '\n';
+        output.out << line << device_use_text(d.use) << '\n';
     }
 }
 
@@ -69,6 +79,7 @@ Command add_devices_command(CLI::App& zrctl)
 {
     CLI::App* devices = zrctl.add_subcommand(
         "devices", "The FTDI devices as the program counts them, every port of a multi-port chip one device: "
-                   "index, port, serial number and description");
+                   "index, port, serial number, description, and whether it can be opened now (free, busy, no "
+                   "permission)");
     return {devices, [](Output& output) { run_devices(output); }, true};
 }

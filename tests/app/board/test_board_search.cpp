@@ -69,12 +69,12 @@ TEST_F(BoardSearch, AFailedOpenSaysWhyAndWhatToDo)
     const Case cases[] = {
         {{OpenFailure::Permission, "usb_open() failed"},
          "FT_DEVICE_NOT_OPENED (3). The driver says: usb_open() failed. No permission to use the board: install "
-         "the udev rule as the README says, then unplug and replug it and restart the program.\n"},
+         "the udev rule as the README says, then unplug and replug it and choose Board > Rescan.\n"},
         {{OpenFailure::Busy, "unable to claim usb device"},
          "FT_DEVICE_NOT_OPENED (3). The driver says: unable to claim usb device. The board is busy: another program "
-         "holds it. Close that program and restart this one.\n"},
+         "holds it. Close that program and choose Board > Rescan.\n"},
         {{OpenFailure::Other, ""},
-         "FT_DEVICE_NOT_OPENED (3). Unplug and replug the board, then restart the program.\n"},
+         "FT_DEVICE_NOT_OPENED (3). Unplug and replug the board, then choose Board > Rescan.\n"},
     };
     board.open_status = FT_DEVICE_NOT_OPENED;
     for (const Case& c : cases) {
@@ -96,17 +96,21 @@ TEST_F(BoardSearch, ARefusedModeOrRateIsAFailureAndThePressWritesNothing)
         const char* what;
         void (*inject)(SimulatedBoard&);
         std::string line;
+        const char* refused;
     };
     const Refusal refusals[] = {
         {"bit mode", [](SimulatedBoard& b) { b.bit_mode_status = FT_IO_ERROR; },
-         "The board would not take asynchronous bit-bang mode (error 4): it was closed and will not be written to. "
-         "Unplug and replug it, then restart the program.\n"},
+         "The board would not take asynchronous bit-bang mode (FT_IO_ERROR (4)): it was closed and will not be "
+         "written to. Unplug and replug it, then choose Board > Rescan.\n",
+         "asynchronous bit-bang mode"},
         {"baud rate", [](SimulatedBoard& b) { b.baud_rate_status = FT_INVALID_BAUD_RATE; },
-         "The board would not take 76800 baud (error 7): it was closed and will not be written to. Unplug and "
-         "replug it, then restart the program.\n"},
+         "The board would not take 76800 baud (FT_INVALID_BAUD_RATE (7)): it was closed and will not be written "
+         "to. Unplug and replug it, then choose Board > Rescan.\n",
+         "76800 baud"},
     };
     for (const Refusal& r : refusals) {
         board = SimulatedBoard{};
+        forget_board();
         r.inject(board);
         EXPECT_EQ(FTDI_Search(), 1) << r.what;
         std::string status = text(PANEL_Status);
@@ -120,8 +124,10 @@ TEST_F(BoardSearch, ARefusedModeOrRateIsAFailureAndThePressWritesNothing)
         click(PANEL_SEND_DATA);
         EXPECT_EQ(board.calls, std::vector<std::string>{"FT_CreateDeviceInfoList"}) << r.what << ": nothing written";
         status = text(PANEL_Status);
-        EXPECT_EQ(status.substr(before), "The interface board was not opened at start-up: nothing was sent. "
-                                         "Restart the program to use it.\n")
+        EXPECT_EQ(status.substr(before), std::string("The board device 0 would not take ") + r.refused +
+                                             ", so it was closed: nothing was sent. Unplug and replug it, then "
+                                             "choose Board > Rescan.\n")
             << r.what;
+        EXPECT_EQ(text(PANEL_BOARD), std::string("open failed: device 0 would not take ") + r.refused) << r.what;
     }
 }

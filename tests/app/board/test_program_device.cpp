@@ -158,6 +158,9 @@ TEST_F(ProgramDevice, AFailingCountSendsNothingAndChangesNoNotice)
     EXPECT_EQ(board.calls, std::vector<std::string>{"FT_CreateDeviceInfoList"});
     EXPECT_FALSE(visible(PANEL_TEXTMSG_41));
     EXPECT_FALSE(visible(PANEL_TEXTMSG_42));
+    EXPECT_EQ(text(PANEL_Status), "The FTDI devices cannot be counted (FT_IO_ERROR (4)): nothing was sent. Check the "
+                                  "board's USB cable, then choose Board > Rescan.\n")
+        << "a press that sends nothing says so";
 }
 
 TEST_F(ProgramDevice, ABoardNotOpenedAtStartUpIsNotWrittenTo)
@@ -168,10 +171,10 @@ TEST_F(ProgramDevice, ABoardNotOpenedAtStartUpIsNotWrittenTo)
     SetCtrlAttribute(panel, PANEL_TEXTMSG_42, ATTR_VISIBLE, 1);
     click(PANEL_SEND_DATA);
     EXPECT_EQ(board.calls, std::vector<std::string>{"FT_CreateDeviceInfoList"}) << "no write with an unopened handle";
-    EXPECT_TRUE(visible(PANEL_TEXTMSG_41)) << "the notice that names the remedy, a restart";
+    EXPECT_TRUE(visible(PANEL_TEXTMSG_41));
     EXPECT_FALSE(visible(PANEL_TEXTMSG_42));
-    EXPECT_EQ(text(PANEL_Status), "The interface board was not opened at start-up: nothing was sent. "
-                                  "Restart the program to use it.\n");
+    EXPECT_EQ(text(PANEL_Status), "No board was opened: nothing was sent. Choose Board > Rescan to open it, or Board > "
+                                  "Choose board...\n");
 }
 
 TEST_F(ProgramDevice, AFailedOrShortWriteIsReported)
