@@ -60,7 +60,8 @@
     X(PANEL_TEXTMSG_42)                                                         \
     X(PANEL_Status)                                                             \
     X(PANEL_QUIT)                                                               \
-    X(PANEL_SOLVE_REPORT)
+    X(PANEL_SOLVE_REPORT)                                                       \
+    X(PANEL_SPUR_REPORT)
 
 // Controls of the splash panel.
 #define NEW_PANEL_SPLASH_CONTROLS(X) \

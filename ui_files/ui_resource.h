@@ -48,6 +48,7 @@ struct ControlDef {
     int color = -1;        // 0xRRGGBB, -1: the panel's colour
     bool align_center = false;
     bool wrap = false;
+    bool fit = false;  // a text message cut to its width, whole in its tooltip
     // Text boxes: the most lines kept; the oldest go first. 0: no limit.
     int max_lines = 0;
 };

@@ -137,7 +137,8 @@ QWidget* build_widget(Panel& panel, Control& c, QWidget* parent)
         return w;
     }
     case ControlKind::TextMessage: {
-        auto* w = new QLabel(QString::fromStdString(s.text), parent);
+        auto* w = s.fit ? new FittedTextLabel(QString::fromStdString(s.text), parent)
+                        : new QLabel(QString::fromStdString(s.text), parent);
         w->setTextFormat(Qt::PlainText);
         // Results and formulas can be selected and copied.
         w->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -328,6 +329,8 @@ int SetCtrlToolTip(int panel, int control, const char* text)
     const QString tip = QString::fromUtf8(text ? text : "");
     if (auto* field = qobject_cast<NumericField*>(c->widget))
         field->setDescription(tip);
+    else if (auto* fitted = qobject_cast<FittedTextLabel*>(c->widget))
+        fitted->setDescription(tip);
     else
         c->widget->setToolTip(tip);
     if (c->label)
