@@ -222,7 +222,7 @@ std::string candidate_row(std::size_t rank, const PlanCandidate& c, std::optiona
     const RegisterSet& r = c.registers;
     std::string boundary = c.spurs.integer_boundary_hz ? offset_text(*c.spurs.integer_boundary_hz) : "none";
     if (loop_bw_hz && spurs_inside_loop(c.spurs, *loop_bw_hz).any())
-        boundary += " (spur inside the loop bandwidth)";
+        boundary += "; a spur inside the loop bandwidth";
     char row[256];
     std::snprintf(row, sizeof row, "%4zu  %2u  %-6s  %-5s  %3u  %2u  %6u  %s  %+13.3f  %-14s  %s", rank, r.R_reg,
                   w.prescaler.c_str(), has_fractional_term(r) ? w.mash.c_str() : "-", r.M_reg, r.A_reg, r.K_reg,

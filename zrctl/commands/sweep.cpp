@@ -281,7 +281,9 @@ void run_sweep(const SweepOptions& o, Output& output)
             << (passes == 0   ? std::string("repeated until stopped")
                 : passes == 1 ? std::string("1 pass")
                               : std::to_string(passes) + " passes")
-            << "; each point solved as solve solves it, every burst with ENHBAR 1 (option byte "
+            << "; each point solved as solve solves it"
+            << (rounding_of(o.round) == Rounding::Nearest ? " to the nearest channel" : "")
+            << ", every burst with ENHBAR 1 (option byte "
             << hex_text(sweep_option_byte(*plan), 2) << ")\n";
     }
     if (o.dry_run) {
