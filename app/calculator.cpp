@@ -56,6 +56,7 @@ void compute_and_display()
     show(PANEL_TEXTMSG_7, CalculatorText::WorkedFin);
     show(PANEL_TEXTMSG_8, CalculatorText::WorkedFp);
     clear_stale_solve_report();
+    show_spur_report();
     // Let the panel repaint before the toggles are refreshed; callbacks may run here.
     ProcessSystemEvents();
 }

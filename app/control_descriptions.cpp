@@ -45,6 +45,9 @@ const Description kDescriptions[] = {
                   "opened. The Board menu chooses another, rescans, or closes it."},
     {PANEL_PICTURE_2, "Opens the maker's web site."},
     {PANEL_SOLVE_REPORT, "What the last solve asked for, what the registers give, and what the range rules changed."},
+    {PANEL_SPUR_REPORT, "Where the spurs of the registers in force fall, as offsets from the carrier (no levels): "
+                        "the integer-boundary spur at Fc times the distance of N to the nearest whole number, the "
+                        "fractional spurs at Fc / D and Fc / (2 x D) for the fraction's reduced denominator D."},
 };
 
 // " Main word bit 16.": where a one-bit switch goes in its word.
@@ -79,21 +82,27 @@ std::string bit_description(const ControlDef& c)
 
 }  // namespace
 
+std::string control_description(const ControlDef& c)
+{
+    std::string text;
+    for (const Description& d : kDescriptions)
+        if (d.control == c.id)
+            text = d.text;
+    if (c.id == PANEL_SEC_4)
+        text += switch_place(FieldOf::PS);
+    if (c.kind == ControlKind::Numeric)
+        text += range_of(c);
+    else if (c.kind == ControlKind::BitToggle)
+        text = bit_description(c) + " Click or press Space to flip it; the arrow keys move along the row.";
+    else if (text.empty() && c.kind == ControlKind::TextMessage)
+        text = "Select the text with the mouse to copy it.";
+    return text;
+}
+
 void describe_main_panel_controls(int panel)
 {
     for (const ControlDef* c : PanelControlDefs(panel)) {
-        std::string text;
-        for (const Description& d : kDescriptions)
-            if (d.control == c->id)
-                text = d.text;
-        if (c->id == PANEL_SEC_4)
-            text += switch_place(FieldOf::PS);
-        if (c->kind == ControlKind::Numeric)
-            text += range_of(*c);
-        else if (c->kind == ControlKind::BitToggle)
-            text = bit_description(*c) + " Click or press Space to flip it; the arrow keys move along the row.";
-        else if (text.empty() && c->kind == ControlKind::TextMessage)
-            text = "Select the text with the mouse to copy it.";
+        const std::string text = control_description(*c);
         if (!text.empty())
             SetCtrlToolTip(panel, c->id, text.c_str());
     }

@@ -1,7 +1,8 @@
 #pragma once
 // The line under "Out Freq (MHz)" that says, after each solve, what was asked
-// for, what the registers give and by how much they miss it, and which solved
-// register the range rules then changed.
+// for, what the registers give and by how much they miss it, the nearest
+// channel when truncation passed it, and which solved register the range rules
+// then changed; and the line of the spurs below it.
 
 #include "model/register_set.h"
 
@@ -13,3 +14,7 @@ void show_solve_report();
 
 // After any other recompute: a line whose Fin is no longer the one shown goes.
 void clear_stale_solve_report();
+
+// After every recompute: where the spurs of the registers fall, on the line
+// under the solve's and in the tooltip of "Out Freq (MHz)".
+void show_spur_report();

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 namespace {
 
@@ -24,6 +25,12 @@ std::string beyond_width(const char* name, uint32_t solved, int bits)
     if (held == solved)
         return "";
     char text[160];
+    // A target below what the counters reach takes the solve below zero; the
+    // value it wrapped to is no register's.
+    if (solved > static_cast<uint32_t>(std::numeric_limits<int32_t>::max())) {
+        std::snprintf(text, sizeof text, "The solver took %s below 0: the register holds %u. ", name, held);
+        return text;
+    }
     std::snprintf(text, sizeof text, "The solver gave %s %u, more than %d bits hold: the register holds %u. ", name,
                   solved, bits, held);
     return text;
@@ -60,11 +67,17 @@ std::string solve_outcome_text(const SolveOutcome& o)
         std::snprintf(ppm, sizeof ppm, "%+.3f ppm", e.ppm);
     else
         std::snprintf(ppm, sizeof ppm, "no ppm of 0 MHz");
+    if (!o.unreachable.empty())
+        return "Cannot reach the target: " + o.unreachable + ". The registers give " +
+               frequency_to_the_hz(o.achieved_mhz) + " MHz.";
     char head[256];
-    std::snprintf(head, sizeof head, "Asked %s MHz, registers give %s MHz: %+.1f Hz (%s). ",
+    std::snprintf(head, sizeof head, "Asked %s MHz, registers give %s MHz: %+.1f Hz (%s)",
                   frequency_to_the_hz(o.requested_mhz).c_str(),
                   frequency_to_the_hz(o.achieved_mhz).c_str(), e.hz, ppm);
     std::string line = head;
+    if (o.nearest)
+        line += "; " + nearest_channel_text(*o.nearest);
+    line += ". ";
     line += beyond_width("M", o.solved.M, chip::kMBits);
     line += beyond_width("A", o.solved.A, chip::kABits);
     line += beyond_width("K", o.solved.K, chip::kKBits);
@@ -95,4 +108,61 @@ std::string nearest_channel_text(const NearestChannelHint& h)
     else if (h.arrow == ArrowStep::Down)
         line += ": arrow down";
     return line;
+}
+
+std::string offset_text(double hz)
+{
+    char text[64];
+    if (hz >= 1e6)
+        std::snprintf(text, sizeof text, "%.6f MHz", hz / 1e6);
+    else if (hz >= 1e3)
+        std::snprintf(text, sizeof text, "%.3f kHz", hz / 1e3);
+    else
+        std::snprintf(text, sizeof text, "%.3f Hz", hz);
+    return text;
+}
+
+namespace {
+
+struct NamedSpur {
+    const char* name;
+    const std::optional<double>& hz;
+    bool inside;
+};
+
+std::vector<NamedSpur> named_spurs(const SpurOffsets& s, const SpursInLoop& in)
+{
+    return {{"integer boundary", s.integer_boundary_hz, in.integer_boundary},
+            {"primary fractional", s.primary_fractional_hz, in.primary_fractional},
+            {"sub-fractional", s.sub_fractional_hz, in.sub_fractional}};
+}
+
+}  // namespace
+
+std::string spurs_text(const SpurOffsets& s, const SpursInLoop* inside)
+{
+    if (!s.integer_boundary_hz)
+        return "none, N is a whole number";
+    const SpursInLoop none;
+    std::string text;
+    for (const NamedSpur& spur : named_spurs(s, inside ? *inside : none)) {
+        if (!spur.hz)
+            continue;
+        text += (text.empty() ? "" : ", ") + std::string(spur.name) + " " + offset_text(*spur.hz);
+        if (spur.inside)
+            text += " (inside the loop bandwidth)";
+    }
+    if (s.spread_by_dither)
+        text += "; the fractional spurs are spread by dither";
+    return text;
+}
+
+std::vector<std::string> spur_warnings(const SpurOffsets& s, double loop_bandwidth_hz)
+{
+    std::vector<std::string> warnings;
+    for (const NamedSpur& spur : named_spurs(s, spurs_inside_loop(s, loop_bandwidth_hz)))
+        if (spur.inside)
+            warnings.push_back("the " + std::string(spur.name) + " spur at " + offset_text(*spur.hz) +
+                               " is inside the loop bandwidth of " + offset_text(loop_bandwidth_hz));
+    return warnings;
 }

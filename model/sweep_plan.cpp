@@ -166,16 +166,23 @@ bool same_sweep_start(const RegisterSet& a, const RegisterSet& b)
            a.LNM == b.LNM && a.M_reg == b.M_reg && a.A_reg == b.A_reg && a.K_reg == b.K_reg;
 }
 
-SweepPlan plan_sweep(const RegisterSet& settings, const std::vector<double>& frequencies_mhz)
+SweepPlan plan_sweep(const RegisterSet& settings, const std::vector<double>& frequencies_mhz, Rounding rounding)
 {
     SweepPlan plan;
     plan.settings = settings;
     // The last Fin and Fc that a typed target starts from.
     recompute(plan.settings);
     plan.points.reserve(frequencies_mhz.size());
+    // The same counters serve every point: enumerated once.
+    std::optional<ReachableCounters> reachable;
+    if (rounding == Rounding::Nearest)
+        reachable = reachable_counters(plan.settings);
     for (double mhz : frequencies_mhz) {
         RegisterSet r = plan.settings;
-        solve_typed_target(r, mhz);
+        if (reachable)
+            solve_nearest_channel(r, mhz, *reachable);
+        else
+            solve_typed_target(r, mhz);
         SweepPoint p;
         p.requested_mhz = mhz;
         p.achieved_mhz = r.new_pll_freq;

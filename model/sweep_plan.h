@@ -5,6 +5,7 @@
 // starting settings.
 
 #include "model/frequency_field.h"
+#include "model/nearest_channel.h"
 #include "model/register_set.h"
 
 #include <cstddef>
@@ -74,8 +75,10 @@ struct SweepPlan {
 // Fin each solve starts from.
 bool same_sweep_start(const RegisterSet& a, const RegisterSet& b);
 
-// Solves each frequency from the settings, as zrctl solve does.
-SweepPlan plan_sweep(const RegisterSet& settings, const std::vector<double>& frequencies_mhz);
+// Solves each frequency from the settings, as zrctl solve does, by truncation
+// or by the nearest channel.
+SweepPlan plan_sweep(const RegisterSet& settings, const std::vector<double>& frequencies_mhz,
+                     Rounding rounding = Rounding::Down);
 
 // The plan's settings holding a point's registers: as solved, and recomputed,
 // which is what the panel shows once that point is programmed.

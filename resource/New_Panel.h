@@ -61,7 +61,8 @@
     X(PANEL_BOARD)                                                              \
     X(PANEL_Status)                                                             \
     X(PANEL_QUIT)                                                               \
-    X(PANEL_SOLVE_REPORT)
+    X(PANEL_SOLVE_REPORT)                                                       \
+    X(PANEL_SPUR_REPORT)
 
 // Controls of the splash panel.
 #define NEW_PANEL_SPLASH_CONTROLS(X) \

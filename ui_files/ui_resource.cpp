@@ -167,6 +167,7 @@ struct Parser {
         c->align_center = string_of(o, "align", where, false) == "center";
         c->wrap = bool_of(o, "wrap", where, false);
         c->saved = bool_of(o, "saved", where, true);
+        c->fit = bool_of(o, "fit", where, false);
         const std::string color = string_of(o, "color", where, false);
         if (!color.empty() && !parse_color(color, &c->color))
             return fail(where + ": colour is not #RRGGBB");

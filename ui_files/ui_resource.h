@@ -51,6 +51,7 @@ struct ControlDef {
     // Whether the panel state keeps its value: a text the program rewrites from
     // what it finds at each start (the board it holds) is not kept.
     bool saved = true;
+    bool fit = false;  // a text message cut to its width, whole in its tooltip
     // Text boxes: the most lines kept; the oldest go first. 0: no limit.
     int max_lines = 0;
 };

@@ -159,7 +159,8 @@ QWidget* build_widget(Panel& panel, Control& c, QWidget* parent)
         return w;
     }
     case ControlKind::TextMessage: {
-        auto* w = new QLabel(QString::fromStdString(s.text), parent);
+        auto* w = s.fit ? new FittedTextLabel(QString::fromStdString(s.text), parent)
+                        : new QLabel(QString::fromStdString(s.text), parent);
         w->setTextFormat(Qt::PlainText);
         // Results and formulas can be selected and copied.
         w->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -352,6 +353,8 @@ int SetCtrlToolTip(int panel, int control, const char* text)
     const QString tip = with_shortcut(QString::fromUtf8(text ? text : ""), c->def);
     if (auto* field = qobject_cast<NumericField*>(c->widget))
         field->setDescription(tip);
+    else if (auto* fitted = qobject_cast<FittedTextLabel*>(c->widget))
+        fitted->setDescription(tip);
     else
         c->widget->setToolTip(tip);
     if (c->label)

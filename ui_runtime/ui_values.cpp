@@ -179,6 +179,8 @@ int SetCtrlVal(int panel, int control, const char* value)
         box->verticalScrollBar()->setValue(box->verticalScrollBar()->maximum());
     } else {
         static_cast<QLabel*>(c->widget)->setText(text);
+        if (auto* fitted = qobject_cast<FittedTextLabel*>(c->widget))
+            fitted->updateTip();
     }
     return UI_OK;
 }

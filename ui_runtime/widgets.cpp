@@ -7,6 +7,7 @@
 #include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
 #include <QToolTip>
 #include <QWheelEvent>
 
@@ -396,3 +397,43 @@ void PictureBox::mousePressEvent(QMouseEvent* event)
     else if (event->button() == Qt::RightButton)
         emit clicked(EVENT_RIGHT_CLICK);
 }
+
+FittedTextLabel::FittedTextLabel(const QString& text, QWidget* parent) : QLabel(text, parent)
+{
+    updateTip();
+}
+
+void FittedTextLabel::setDescription(const QString& text)
+{
+    description_ = text;
+    updateTip();
+}
+
+bool FittedTextLabel::isCut() const
+{
+    return fontMetrics().horizontalAdvance(text()) > contentsRect().width();
+}
+
+void FittedTextLabel::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const QRect room = contentsRect();
+    const QString shown = fontMetrics().elidedText(text(), Qt::ElideRight, room.width());
+    style()->drawItemText(&painter, room, static_cast<int>(alignment()), palette(), isEnabled(), shown,
+                          foregroundRole());
+}
+
+void FittedTextLabel::resizeEvent(QResizeEvent* event)
+{
+    QLabel::resizeEvent(event);
+    updateTip();
+}
+
+void FittedTextLabel::updateTip()
+{
+    if (isCut())
+        setToolTip(description_.isEmpty() ? text() : text() + QStringLiteral("\n\n") + description_);
+    else
+        setToolTip(description_);
+}
+

@@ -161,3 +161,25 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
 };
+
+// A line of text that keeps to its width: what does not fit is cut with an
+// ellipsis, and the whole text, which text() still returns, is its tooltip.
+class FittedTextLabel : public QLabel {
+    Q_OBJECT
+public:
+    explicit FittedTextLabel(const QString& text, QWidget* parent);
+    // The tooltip while the whole text is shown.
+    void setDescription(const QString& text);
+    // Whether the text is cut to fit.
+    bool isCut() const;
+    // After a new text: the tooltip follows.
+    void updateTip();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QString description_;
+};
+

@@ -2,6 +2,7 @@
 
 #include "wire/sweep_bursts.h"
 #include "model/number_text.h"
+#include "model/spurs.h"
 
 #include <cstdio>
 #include <ctime>
@@ -25,8 +26,8 @@ std::string utc_text(std::chrono::system_clock::time_point t)
 
 void write_sweep_csv(std::ostream& out, const SweepPlan& plan, const SweepRun* run)
 {
-    out << "requested_mhz,achieved_mhz,error_hz,R,M,A,K,main_word,auxiliary_word,writes,last_written_ms,"
-           "last_written_utc\n";
+    out << "requested_mhz,achieved_mhz,error_hz,R,M,A,K,main_word,auxiliary_word,integer_boundary_hz,writes,"
+           "last_written_ms,last_written_utc\n";
     char line[256];
     for (std::size_t i = 0; i < plan.points.size(); ++i) {
         const SweepPoint& p = plan.points[i];
@@ -35,6 +36,12 @@ void write_sweep_csv(std::ostream& out, const SweepPlan& plan, const SweepRun* r
         std::snprintf(line, sizeof line, "%s,%.7f,%.3f,%u,%u,%u,%u,%s,%s,", number_text(p.requested_mhz).c_str(),
                       p.achieved_mhz, p.error_hz, p.R, p.M, p.A, p.K, hex_text(w.main, 6).c_str(), aux.c_str());
         out << line;
+        // The spur's offset from the carrier; empty on a whole N.
+        if (const std::optional<double> hz = spur_offsets(settings_at(plan, p)).integer_boundary_hz) {
+            std::snprintf(line, sizeof line, "%.3f", *hz);
+            out << line;
+        }
+        out << ',';
         const PointRecord* r = run ? &run->records()[i] : nullptr;
         if (r && r->writes > 0) {
             const double ms = std::chrono::duration<double, std::milli>(r->last_written).count();

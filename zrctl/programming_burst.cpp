@@ -16,6 +16,7 @@ void add_burst_options(CLI::App& command, BurstOptions& o)
                         ->type_name("MHZ");
     for (CLI::Option* registers : {o.settings.m.option, o.settings.a.option, o.settings.k.option})
         o.freq.option->excludes(registers);
+    add_round_option(command, o.round);
     command.add_flag("--enh-path", o.enhancement_path,
                      "send the enhancement word as ENH \"Enable  (Low)\" does, instead of the main word (and "
                      "the auxiliary word) as \"Disable (High)\" does");
@@ -26,7 +27,7 @@ ProgrammingBurst programming_burst(const BurstOptions& o)
     RegisterSet r = register_set_of(o.settings);
     std::string note;
     if (o.freq.given())
-        solve_for_target(r, typed_target("--freq", o.freq.text, &note));
+        solve_for_target(r, typed_target("--freq", o.freq.text, &note), rounding_of(o.round));
     ProgrammingBurst b = press_burst(r, o.enhancement_path);
     b.note = note;
     return b;

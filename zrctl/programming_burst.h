@@ -14,6 +14,7 @@
 struct BurstOptions {
     SettingOptions settings;
     TextOption freq;                 // solve this target first, as solve does
+    std::string round = "down";      // how freq is solved: "down" or "nearest"
     bool enhancement_path = false;   // ENH "Enable  (Low)"
 };
 

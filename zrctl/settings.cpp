@@ -4,6 +4,7 @@
 #include "zrctl/numbers.h"
 #include "zrctl/panel_resource.h"
 
+#include "model/frequency_field.h"
 #include "resource/built_in_resource.h"
 #include "resource/New_Panel.h"
 #include "resource/register_controls.h"
@@ -214,12 +215,14 @@ RegisterSet register_set_of(const SettingOptions& o)
 double typed_target(const std::string& option, const std::string& text, std::string* note)
 {
     const double typed = number_of(option, text);
-    const ControlDef& field = panel_control(PANEL_PLL_FREQ);
-    const double target = std::clamp(typed, field.minimum, field.maximum);
-    if (target != typed)
-        *note = "the target " + text + " MHz is outside \"" + field.label + "\" (" + range_text(field) +
-                "), which takes it as " + number_text(target) + " MHz";
-    return target;
+    const ControlDef& c = panel_control(PANEL_PLL_FREQ);
+    // A target beyond the field is refused, not taken as its nearest end: the
+    // registers would answer another question than the one asked.
+    const FrequencyField field{c.minimum, c.maximum, c.label};
+    if (!within_field(typed, field))
+        throw Failure(ExitStatus::InvalidInput, number_text(typed) + " MHz is " + outside_field_text(field));
+    note->clear();
+    return typed;
 }
 
 SettingWords words_of(const RegisterSet& r)

@@ -34,8 +34,8 @@ void add_setting_options(CLI::App& command, SettingOptions& options, bool with_r
 // ZR3100 has no fractional term: K and dither count as 0 whatever a state held.
 RegisterSet register_set_of(const SettingOptions& options);
 
-// A target as "Out Freq (MHz)" takes a typed entry: coerced into the field's
-// range, and *note then says so.
+// A target as typed: a number within "Out Freq (MHz)", else refused. *note is
+// left empty.
 double typed_target(const std::string& option, const std::string& text, std::string* note);
 
 // The settings in the options' own words, for reports.

@@ -55,6 +55,7 @@ int run_zrctl(int argc, const char* const argv[], std::ostream& out, std::ostrea
             add_solve_command(zrctl),   add_calc_command(zrctl),    add_burst_command(zrctl),
             add_decode_command(zrctl),  add_devices_command(zrctl), add_program_command(zrctl),
             add_check_state_command(zrctl), add_sweep_command(zrctl),   add_serve_command(zrctl),
+            add_plan_command(zrctl),
         };
         bool simulated_board = false;
         const std::string simulated_help = std::string("put a simulated board behind the FTDI calls as device 0, "

@@ -2,6 +2,11 @@
 
 #include "wire/sweep_bursts.h"
 #include "model/number_text.h"
+#include "model/solve_outcome.h"
+#include "model/spurs.h"
+
+#include <QBrush>
+#include <QColor>
 
 namespace {
 
@@ -37,6 +42,13 @@ void SweepTableModel::refresh_written()
         emit dataChanged(index(0, Written), index(rowCount() - 1, Written), {Qt::DisplayRole});
 }
 
+void SweepTableModel::set_loop_bandwidth(std::optional<double> hz)
+{
+    loop_bandwidth_hz_ = hz;
+    if (rowCount() > 0)
+        emit dataChanged(index(0, IntegerBoundary), index(rowCount() - 1, IntegerBoundary));
+}
+
 int SweepTableModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() || !plan_ ? 0 : static_cast<int>(plan_->points.size());
@@ -53,10 +65,19 @@ QVariant SweepTableModel::data(const QModelIndex& index, int role) const
         return {};
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
-    if (role != Qt::DisplayRole)
-        return {};
     const auto row = static_cast<std::size_t>(index.row());
     const SweepPoint& p = plan_->points[row];
+    if (index.column() == IntegerBoundary && role != Qt::DisplayRole) {
+        const std::optional<double> hz = spur_offsets(settings_at(*plan_, p)).integer_boundary_hz;
+        const bool inside = hz && loop_bandwidth_hz_ && *hz <= *loop_bandwidth_hz_;
+        if (role == Qt::ForegroundRole && inside)
+            return QBrush(QColor(0xb0, 0x00, 0x00));
+        if (role == Qt::ToolTipRole && inside)
+            return tr("Inside the loop bandwidth: the loop passes this spur to the output.");
+        return {};
+    }
+    if (role != Qt::DisplayRole)
+        return {};
     switch (index.column()) {
     case Point: return index.row() + 1;
     case Requested: return QString::fromStdString(number_text(p.requested_mhz));
@@ -70,6 +91,13 @@ QVariant SweepTableModel::data(const QModelIndex& index, int role) const
     case AuxiliaryWord: {
         const uint32_t aux = sweep_words(*plan_, p).aux;
         return aux != 0 ? hex_word(aux) : QString();
+    }
+    case IntegerBoundary: {
+        const std::optional<double> hz = spur_offsets(settings_at(*plan_, p)).integer_boundary_hz;
+        if (!hz)
+            return tr("none");
+        const QString text = QString::fromStdString(offset_text(*hz));
+        return loop_bandwidth_hz_ && *hz <= *loop_bandwidth_hz_ ? text + tr(" (in loop)") : text;
     }
     case Written: {
         if (!run_ || row >= run_->records().size() || run_->records()[row].writes == 0)
@@ -89,7 +117,7 @@ QVariant SweepTableModel::headerData(int section, Qt::Orientation orientation, i
         return QAbstractTableModel::headerData(section, orientation, role);
     static const char* const kHeaders[Columns] = {
         "#", "Requested (MHz)", "Achieved (MHz)", "Error (Hz)", "R", "M", "A", "K", "Main word", "Auxiliary word",
-        "Last written",
+        "Integer-boundary spur", "Last written",
     };
     return section >= 0 && section < Columns ? QString::fromLatin1(kHeaders[section]) : QVariant();
 }

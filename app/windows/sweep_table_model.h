@@ -8,10 +8,13 @@
 #include <QAbstractTableModel>
 
 #include <memory>
+#include <optional>
 
 class SweepTableModel : public QAbstractTableModel {
 public:
-    enum Column { Point, Requested, Achieved, Error, R, M, A, K, MainWord, AuxiliaryWord, Written, Columns };
+    enum Column {
+        Point, Requested, Achieved, Error, R, M, A, K, MainWord, AuxiliaryWord, IntegerBoundary, Written, Columns
+    };
 
     using QAbstractTableModel::QAbstractTableModel;
 
@@ -20,6 +23,8 @@ public:
     void show_run(const SweepRun* run);
     // The run has written more: its column is read again.
     void refresh_written();
+    // Spurs at or within this offset (Hz) are marked; none: no mark.
+    void set_loop_bandwidth(std::optional<double> hz);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -29,4 +34,5 @@ public:
 private:
     std::shared_ptr<const SweepPlan> plan_;
     const SweepRun* run_ = nullptr;
+    std::optional<double> loop_bandwidth_hz_;
 };

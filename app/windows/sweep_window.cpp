@@ -17,6 +17,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QFormLayout>
@@ -36,6 +37,8 @@
 #include <QTextBlock>
 #include <QVBoxLayout>
 
+#include <cmath>
+#include <optional>
 #include <sstream>
 
 namespace {
@@ -144,6 +147,15 @@ void SweepWindow::build()
     repeat_ = static_cast<QSpinBox*>(named(new QSpinBox, "sweep_repeat"));
     repeat_->setRange(1, kMostRepeats);
     continuous_ = static_cast<QCheckBox*>(named(new QCheckBox(tr("Continuous, until Stop")), "sweep_continuous"));
+    round_ = static_cast<QComboBox*>(named(new QComboBox, "sweep_round"));
+    round_->addItem(tr("Down, as the panel solves"), static_cast<int>(Rounding::Down));
+    round_->addItem(tr("Nearest channel"), static_cast<int>(Rounding::Nearest));
+    round_->setToolTip(tr("Down truncates each target as the panel does, so a point may lie up to a channel below "
+                          "it; Nearest takes the channel closest to it (of two equally close, the lower)."));
+    loop_bw_ = static_cast<QLineEdit*>(named(new QLineEdit, "sweep_loop_bw"));
+    loop_bw_->setPlaceholderText(tr("none"));
+    loop_bw_->setToolTip(tr("The loop bandwidth in kHz: an integer-boundary spur at or within it from the carrier "
+                            "is marked in the table, as the loop passes it to the output."));
     settings_ = static_cast<QLabel*>(named(new QLabel, "sweep_settings"));
     settings_->setWordWrap(true);
     auto* how = new QLabel(QString::fromLatin1(kHowPointsAreSolved));
@@ -176,6 +188,8 @@ void SweepWindow::build()
     timing->addRow(tr("Dwell"), dwell_);
     timing->addRow(tr("Repeat"), repeat_);
     timing->addRow(QString(), continuous_);
+    timing->addRow(tr("Rounding"), round_);
+    timing->addRow(tr("Loop bandwidth (kHz)"), loop_bw_);
     auto* inputs = new QGridLayout;
     inputs->addWidget(band_, 0, 0);
     inputs->addWidget(list_mode_, 0, 1);
@@ -206,6 +220,8 @@ void SweepWindow::build()
         connect(e, &QLineEdit::textChanged, this, input_changed);
     connect(list_, &QPlainTextEdit::textChanged, this, input_changed);
     connect(band_, &QRadioButton::toggled, this, input_changed);
+    connect(round_, &QComboBox::currentIndexChanged, this, input_changed);
+    connect(loop_bw_, &QLineEdit::textChanged, this, input_changed);
     connect(continuous_, &QCheckBox::toggled, repeat_, &QSpinBox::setDisabled);
 }
 
@@ -270,9 +286,24 @@ bool SweepWindow::prepare()
             ? band_frequencies(start_->text().toStdString(), stop_->text().toStdString(),
                                step_->text().toStdString(), out_freq)
             : list_frequencies(list_->toPlainText().toStdString(), out_freq);
-    for (QWidget* w : std::initializer_list<QWidget*>{start_, stop_, step_, list_})
+    for (QWidget* w : std::initializer_list<QWidget*>{start_, stop_, step_, list_, loop_bw_})
         w->setStyleSheet(QString());
     input_settled_.stop();
+    std::optional<double> loop_bw_hz;
+    if (!loop_bw_->text().trimmed().isEmpty()) {
+        bool number = false;
+        const double khz = loop_bw_->text().trimmed().toDouble(&number);
+        if (!number || !(khz > 0.0) || !std::isfinite(khz)) {
+            plan_.reset();
+            model_->show_plan(nullptr, nullptr);
+            loop_bw_->setStyleSheet(QString::fromLatin1(kRefusedStyle));
+            say(tr("Refused: Loop bandwidth (kHz) \"%1\": a number of kHz above 0, or nothing.")
+                    .arg(loop_bw_->text()),
+                true);
+            return false;
+        }
+        loop_bw_hz = khz * 1e3;
+    }
     model_->show_plan(nullptr, nullptr);
     run_.reset();
     progress_->reset();
@@ -282,7 +313,9 @@ bool SweepWindow::prepare()
         return false;
     }
     panel_base_ = settings_from_panel();
-    plan_ = std::make_shared<const SweepPlan>(plan_sweep(panel_base_, f.mhz));
+    const auto rounding = static_cast<Rounding>(round_->currentData().toInt());
+    plan_ = std::make_shared<const SweepPlan>(plan_sweep(panel_base_, f.mhz, rounding));
+    model_->set_loop_bandwidth(loop_bw_hz);
     model_->show_plan(plan_, nullptr);
     const bool fractional = plan_->settings.N_flag == ZR3500;
     table_->setColumnHidden(SweepTableModel::K, !fractional);
@@ -297,8 +330,8 @@ void SweepWindow::set_running(bool running)
 {
     running_ = running;
     for (QWidget* w : std::initializer_list<QWidget*>{band_, list_mode_, start_, stop_, step_, list_, open_list_,
-                                                       dwell_, continuous_, prepare_button_, start_button_,
-                                                       export_button_})
+                                                       dwell_, continuous_, round_, loop_bw_, prepare_button_,
+                                                       start_button_, export_button_})
         w->setEnabled(!running);
     repeat_->setEnabled(!running && !continuous_->isChecked());
     stop_button_->setEnabled(running);

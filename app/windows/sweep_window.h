@@ -15,6 +15,7 @@
 #include <memory>
 
 class QCheckBox;
+class QComboBox;
 class QDoubleSpinBox;
 class QLabel;
 class QLineEdit;
@@ -80,6 +81,8 @@ private:
     QDoubleSpinBox* dwell_ = nullptr;
     QSpinBox* repeat_ = nullptr;
     QCheckBox* continuous_ = nullptr;
+    QComboBox* round_ = nullptr;
+    QLineEdit* loop_bw_ = nullptr;
     QLabel* settings_ = nullptr;
     QLabel* message_ = nullptr;
     QPushButton* prepare_button_ = nullptr;

@@ -107,8 +107,10 @@ TEST_F(HonestPanel, EachSolveSaysWhatWasAskedWhatIsAchievedAndWhatTheRulesChange
     SetCtrlVal(panel, PANEL_LNM, 0);
     calculate_freq_from_regs(kModeRecompute);
     type_and_enter(PANEL_PLL_FREQ, "4321");
+    // M 7 allows at most A 4 here; of what the rules keep, 4300 MHz lies nearest.
     EXPECT_EQ(text(PANEL_SOLVE_REPORT), "Asked 4321 MHz, registers give 4220.999908 MHz: -100000091.6 Hz "
-                                        "(-23142.812 ppm). A lowered from 6 to 4 by the range rules.");
+                                        "(-23142.812 ppm); nearest channel 4300.000000 MHz, -21 MHz. A lowered "
+                                        "from 6 to 4 by the range rules.");
     click(PANEL_MOD_SEL);
     EXPECT_EQ(text(PANEL_SOLVE_REPORT), "") << "a recompute to another Fin takes the line away";
 }

@@ -17,6 +17,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -474,4 +475,36 @@ TEST_F(SweepWindowTest, TheTableFollowsThePartAndTheSettingsOfTheMainPanel)
     wait_for_the_end();
     QTest::qWait(400);
     EXPECT_FALSE(cell(2, SweepTableModel::Written).isEmpty()) << "the run's record was kept";
+}
+
+TEST_F(SweepWindowTest, RoundingLoopBandwidthAndTheIntegerBoundaryColumn)
+{
+    // ZR3100: 4049 truncates to 4000 MHz; the nearest channel is 4050 MHz.
+    list("4049\n4025\n", 0.0);
+    press("sweep_prepare");
+    EXPECT_EQ(cell(0, SweepTableModel::Achieved).toStdString(), "4000.0000000");
+    EXPECT_EQ(cell(0, SweepTableModel::IntegerBoundary).toStdString(), "none") << "a whole N";
+    auto* round = part<QComboBox>("sweep_round");
+    round->setCurrentIndex(round->findText(QStringLiteral("Nearest channel")));
+    press("sweep_prepare");
+    EXPECT_EQ(cell(0, SweepTableModel::Achieved).toStdString(), "4050.0000000");
+    EXPECT_EQ(cell(1, SweepTableModel::Achieved).toStdString(), "4000.0000000") << "halfway: the lower";
+
+    // ZR3500, 4321: the boundary spur 27525 / 65536 x 50 MHz out; 4050.0002 MHz
+    // solves to A 1, K 1: one channel, 190.735 Hz, from 81 x Fc.
+    menu("MENU_CHANGE_PART_ZR3500");
+    list("4321\n4050.0002\n", 0.0);
+    part<QLineEdit>("sweep_loop_bw")->setText(QStringLiteral("1"));
+    press("sweep_prepare");
+    EXPECT_EQ(cell(0, SweepTableModel::IntegerBoundary).toStdString(), "20.999908 MHz");
+    EXPECT_EQ(cell(1, SweepTableModel::IntegerBoundary).toStdString(), "190.735 Hz (in loop)");
+    const QAbstractItemModel* m = part<QTableView>("sweep_table")->model();
+    EXPECT_TRUE(m->data(m->index(1, SweepTableModel::IntegerBoundary), Qt::ToolTipRole).isValid());
+    EXPECT_FALSE(m->data(m->index(0, SweepTableModel::IntegerBoundary), Qt::ToolTipRole).isValid());
+
+    part<QLineEdit>("sweep_loop_bw")->setText(QStringLiteral("wide"));
+    EXPECT_FALSE(window->prepare());
+    EXPECT_NE(window->message().toStdString().find("Loop bandwidth (kHz)"), std::string::npos)
+        << window->message().toStdString();
+    EXPECT_EQ(part<QTableView>("sweep_table")->model()->rowCount(), 0) << "no table of other inputs stays";
 }

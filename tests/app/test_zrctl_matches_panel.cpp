@@ -166,6 +166,16 @@ TEST_P(ZrctlMatchesThePanel, SameRegistersFinTextsWordsAndBytes)
         ASSERT_EQ(regs.T_flag, 0) << "solved as a large change";
 
         const ZrctlRun solved = zrctl({"solve", typed});
+        if (solved.status == 2) {
+            // Refused: the panel, which takes the target into its field, says the same in its line.
+            const std::string why = solved.err.substr(7, solved.err.size() - 8);
+            if (number != target)
+                EXPECT_NE(why.find("the range of the field"), std::string::npos) << why;
+            else
+                EXPECT_NE(text(PANEL_SOLVE_REPORT).find("Cannot reach the target: " + why + "."), std::string::npos)
+                    << text(PANEL_SOLVE_REPORT);
+            continue;
+        }
         ASSERT_EQ(solved.status, 0) << solved.err;
         const nlohmann::json z = solved.json();
         EXPECT_EQ(z["target_mhz"], target);

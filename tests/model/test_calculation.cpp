@@ -165,3 +165,53 @@ TEST(Calculation, ASolveOutcomeNamesWhatTheRulesAndTheWidthsMoved)
     EXPECT_EQ(rule_changes_text(rule_changes(2, 0, 6, 3)), "changed M 2 -> 6, A 0 -> 3");
     EXPECT_EQ(rule_changes_text(rule_changes(7, 6, 7, 6)), "changed nothing");
 }
+
+TEST(Calculation, ASolveOutcomeNeverShowsAValueWrappedBelowZeroAndSaysWhatIsOutOfReach)
+{
+    // Typed 0 on ZR3100: M solved to 0 - 1, wrapped to 4294967295 and held as 511.
+    SolveOutcome o;
+    o.requested_mhz = 0.0;
+    o.achieved_mhz = 256000.0;
+    o.solved = {4294967295u, 0, 0};
+    o.M = 511;
+    o.has_fractional_part = false;
+    std::string text = solve_outcome_text(o);
+    EXPECT_EQ(text.find("4294967295"), std::string::npos) << text;
+    EXPECT_NE(text.find("The solver took M below 0: the register holds 511."), std::string::npos) << text;
+
+    o.unreachable = "0 MHz is outside 1000 to 5000 MHz, what R 1, prescaler 10/11 reach in \"Out Freq (MHz)\"";
+    EXPECT_EQ(solve_outcome_text(o), "Cannot reach the target: 0 MHz is outside 1000 to 5000 MHz, what R 1, "
+                                     "prescaler 10/11 reach in \"Out Freq (MHz)\". The registers give 256000 MHz.");
+
+    // The nearest channel, between what was achieved and what the rules changed.
+    o = {};
+    o.requested_mhz = 4049.0;
+    o.achieved_mhz = 4000.0;
+    o.solved = {7, 0, 0};
+    o.M = 7;
+    o.nearest = NearestChannelHint{4050.0, 1.0, ArrowStep::Up};
+    EXPECT_EQ(solve_outcome_text(o), "Asked 4049 MHz, registers give 4000 MHz: -49000000.0 Hz (-12101.754 ppm); "
+                                     "nearest channel 4050.000000 MHz, +1 MHz: arrow up.");
+}
+
+TEST(Calculation, SpurTextsInTheUnitThatReadsBest)
+{
+    SpurOffsets s;
+    EXPECT_EQ(spurs_text(s), "none, N is a whole number");
+    s.integer_boundary_hz = 20999908.447;
+    s.primary_fractional_hz = 762.939;
+    s.sub_fractional_hz = 381.4697;
+    EXPECT_EQ(spurs_text(s), "integer boundary 20.999908 MHz, primary fractional 762.939 Hz, sub-fractional 381.470 Hz");
+    const SpursInLoop inside = spurs_inside_loop(s, 500.0);
+    EXPECT_EQ(spurs_text(s, &inside), "integer boundary 20.999908 MHz, primary fractional 762.939 Hz, sub-fractional "
+                                      "381.470 Hz (inside the loop bandwidth)");
+    EXPECT_EQ(spur_warnings(s, 12500.0),
+              (std::vector<std::string>{"the primary fractional spur at 762.939 Hz is inside the loop bandwidth of "
+                                        "12.500 kHz",
+                                        "the sub-fractional spur at 381.470 Hz is inside the loop bandwidth of "
+                                        "12.500 kHz"}));
+    s = {};
+    s.integer_boundary_hz = 95.367;
+    s.spread_by_dither = true;
+    EXPECT_EQ(spurs_text(s), "integer boundary 95.367 Hz; the fractional spurs are spread by dither");
+}

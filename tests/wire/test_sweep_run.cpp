@@ -217,10 +217,11 @@ TEST(SweepCsv, TheTableWithHowOftenAndWhenEachPointWasWritten)
     std::ostringstream before;
     write_sweep_csv(before, *plan, nullptr);
     EXPECT_EQ(before.str(),
-              "requested_mhz,achieved_mhz,error_hz,R,M,A,K,main_word,auxiliary_word,writes,last_written_ms,"
-              "last_written_utc\n"
-              "4321,4320.9999084,-91.553,1,7,6,110100,0x000E2C,0x0D70A1,,,\n"
-              "4000,4000.0000000,0.000,1,7,0,0,0x000E20,0x000001,,,\n");
+              "requested_mhz,achieved_mhz,error_hz,R,M,A,K,main_word,auxiliary_word,integer_boundary_hz,writes,"
+              "last_written_ms,last_written_utc\n"
+              // 27525 / 65536 of Fc 50 MHz from 86 x Fc; 4000 MHz is a whole N, without one.
+              "4321,4320.9999084,-91.553,1,7,6,110100,0x000E2C,0x0D70A1,20999908.447,,,\n"
+              "4000,4000.0000000,0.000,1,7,0,0,0x000E20,0x000001,,,,\n");
 
     Bursts board;
     SweepRun run(plan, 0.0, 3);
@@ -234,10 +235,10 @@ TEST(SweepCsv, TheTableWithHowOftenAndWhenEachPointWasWritten)
     std::getline(lines, header);
     std::getline(lines, first);
     std::getline(lines, second);
-    EXPECT_EQ(first.substr(0, first.find(",0x0D70A1,") + 12),
-              "4321,4320.9999084,-91.553,1,7,6,110100,0x000E2C,0x0D70A1,3,")
+    EXPECT_EQ(first.substr(0, first.find(",0x0D70A1,") + 25),
+              "4321,4320.9999084,-91.553,1,7,6,110100,0x000E2C,0x0D70A1,20999908.447,3,")
         << "written three times";
-    EXPECT_NE(second.find(",0x000001,2,"), std::string::npos) << second;
+    EXPECT_NE(second.find(",0x000001,,2,"), std::string::npos) << second;
     EXPECT_EQ(second.back(), 'Z') << "the wall-clock time in UTC";
     const SweepFrequencies again = list_frequencies(after.str(), {0.0, 5000.0, "Out Freq (MHz)"});
     EXPECT_EQ(again.mhz, (std::vector<double>{4321.0, 4000.0})) << "the file reads back as a list";

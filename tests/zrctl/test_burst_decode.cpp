@@ -78,9 +78,9 @@ TEST(ZrctlBurst, AFrequencyIsSolvedAsSolveSolvesIt)
     EXPECT_EQ(burst.json()["auxiliary_word"], solved.json()["auxiliary_word"]);
 
     const ZrctlRun beyond = run_zrctl({"burst", "--freq", "7000"});
-    EXPECT_EQ(beyond.err, "zrctl: note: the target 7000 MHz is outside \"Out Freq (MHz)\" (0 to 5000), which takes "
-                          "it as 5000 MHz\n");
-    EXPECT_EQ(beyond.out.find("note"), std::string::npos) << "the bytes alone on out";
+    EXPECT_EQ(beyond.status, 2);
+    EXPECT_EQ(beyond.err, "zrctl: 7000 MHz is outside 0 to 5000, the range of the field \"Out Freq (MHz)\"\n");
+    EXPECT_EQ(beyond.out, "") << "no bytes for a target refused";
 }
 
 TEST(ZrctlDecode, TheWorkedBurstsWordByWord)

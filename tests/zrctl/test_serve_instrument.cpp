@@ -409,3 +409,31 @@ TEST_F(ServedBoard, TheServeCommandRefusesItsAddressBeforeOpeningTheBoard)
     EXPECT_EQ(run.status, 2);
     EXPECT_TRUE(board.calls.empty());
 }
+
+TEST_F(ServedBoard, RoundingChoosesTheNearestChannelAndATargetOutOfReachIsRefused)
+{
+    ask("PART ZR3100;PRESC 10");
+    EXPECT_EQ(ask("FREQ:ROUN?"), "DOWN");
+    ask("FREQ 4049MHz");
+    EXPECT_EQ(ask("FREQ?"), "4000000000") << "truncated, as the panel solves";
+    ask("FREQ:ROUN NEAR");
+    EXPECT_EQ(ask("FREQ:ROUN?"), "NEAR");
+    ask("FREQ 4049MHz");
+    EXPECT_EQ(ask("FREQ?"), "4050000000") << "N 81, one channel up";
+    ask("LIST:FREQ 4049MHz;:INIT;*OPC?");
+    EXPECT_EQ(ask("FREQ?"), "4050000000") << "a list solves by the same rule";
+    EXPECT_TRUE(errors().empty());
+
+    // 10 x (1 + 1) x 50 MHz is the lowest Fin of R 1 with 10/11.
+    board.forget();
+    ask("FREQ 500MHz");
+    const std::vector<std::string> refused = errors();
+    ASSERT_EQ(refused.size(), 1u);
+    EXPECT_EQ(refused[0].rfind("-222,", 0), 0u) << refused[0];
+    EXPECT_NE(refused[0].find("outside 1000 to 5000 MHz"), std::string::npos) << refused[0];
+    ask("LIST:FREQ 4000MHz,500MHz;:INIT");
+    EXPECT_EQ(error_code(), "-222");
+    EXPECT_TRUE(board.bursts.empty()) << "nothing sent for a target out of reach";
+    ask("*RST");
+    EXPECT_EQ(ask("FREQ:ROUN?"), "DOWN");
+}

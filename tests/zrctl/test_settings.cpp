@@ -108,7 +108,7 @@ TEST(ZrctlSettings, EachBadCommandLineHasItsStatusAndOneLineThatNamesTheCause)
     const Case cases[] = {
         {{}, 1, "A subcommand is required (see zrctl --help)"},
         {{"sovle", "4321"}, 1, "sovle is no command; the commands are solve, calc, burst, decode, devices, "
-                               "program, check-state, sweep, serve"},
+                               "program, check-state, sweep, serve, plan"},
         {{"solve"}, 1, "FREQ is required (see zrctl --help)"},
         {{"calc", "--frobnicate"}, 1, "The following argument was not expected: --frobnicate (see zrctl --help)"},
         {{"program", "--index", "1", "--serial", "FT1", "--dry-run"}, 1,

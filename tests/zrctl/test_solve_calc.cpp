@@ -83,31 +83,25 @@ TEST(ZrctlSolve, ATargetNearTheLastFinIsStillSolvedAfresh)
     EXPECT_NEAR(j["error_hz"].get<double>(), -200000.0, 1e-6);
 }
 
-TEST(ZrctlSolve, ZeroGivesTheRegistersTheFieldsHold)
+TEST(ZrctlSolve, ZeroIsBeyondWhatTheSettingsReach)
 {
-    nlohmann::json j = solve("0", {});
-    EXPECT_EQ(j["solved"]["M"], 511) << "4294967295 solved, held by the 9-bit field as 511";
-    EXPECT_EQ(j["registers"], registers(1, 511, 0, 0));
-    EXPECT_EQ(j["fin_mhz"], 256000.0) << "beyond what \"Out Freq\" shows: Fin as computed";
-    EXPECT_EQ(j["error_ppm"], nullptr) << "no relative error against 0";
-
-    j = solve("0", {"--part", "zr3500"});
-    EXPECT_EQ(j["solved"], nlohmann::json::parse(R"({"M": 511, "A": 0, "K": 0})"));
+    // Solved, 0 MHz would give M 4294967295, held as 511: a Fin far from anything asked.
+    for (const char* part : {"zr3100", "zr3500"}) {
+        const ZrctlRun run = run_zrctl({"solve", "0", "--part", part, "--prescaler", "10/11", "--json"});
+        EXPECT_EQ(run.status, 2) << part;
+        EXPECT_EQ(run.json()["exit_status"], 2);
+        EXPECT_EQ(run.json()["error"].get<std::string>().rfind("0 MHz is outside ", 0), 0u) << run.out;
+    }
 }
 
-TEST(ZrctlSolve, ATargetBeyondOutFreqIsTakenAsTheFieldTakesIt)
+TEST(ZrctlSolve, ATargetBeyondOutFreqIsRefused)
 {
-    nlohmann::json j = solve("6000", {});
-    EXPECT_EQ(j["requested_mhz"], 6000.0);
-    EXPECT_EQ(j["target_mhz"], 5000.0);
-    EXPECT_EQ(j["note"], "the target 6000 MHz is outside \"Out Freq (MHz)\" (0 to 5000), which takes it as 5000 MHz");
-    EXPECT_EQ(j["fin_mhz"], 5000.0);
-    j = solve("-3", {});
-    EXPECT_EQ(j["target_mhz"], 0.0);
-    EXPECT_EQ(j["registers"]["M"], 511);
-
-    const ZrctlRun text = run_zrctl({"solve", "6000"});
-    EXPECT_EQ(text.out.rfind("note: the target 6000 MHz is outside", 0), 0u) << text.out;
+    for (const char* target : {"6000", "-3"}) {
+        const ZrctlRun run = run_zrctl({"solve", "--", target});
+        EXPECT_EQ(run.status, 2) << target;
+        EXPECT_EQ(run.err, "zrctl: " + std::string(target) +
+                               " MHz is outside 0 to 5000, the range of the field \"Out Freq (MHz)\"\n");
+    }
     EXPECT_EQ(run_zrctl({"solve", "4321"}).out.find("note:"), std::string::npos);
 }
 
@@ -122,6 +116,7 @@ TEST(ZrctlSolve, TheTextShowsThePanelsTexts)
               "Fin        4220.9999084 MHz\n"
               "error      -100000091.553 Hz, -23142.8122 ppm\n"
               "range rules changed A 6 -> 4\n"
+              "spurs      integer boundary 20.999908 MHz, primary fractional 762.939 Hz, sub-fractional 381.470 Hz\n"
               "main word 0x000E28  auxiliary word 0x0D70A1  option byte 0x08\n"
               "R=1\n"
               "Fc = 100.000 / (1 + 1) = 50.000 MHz\n"
@@ -170,11 +165,12 @@ TEST(ZrctlJson, EachCommandKeepsItsFieldNames)
     EXPECT_EQ(keys(solve("4321", {})),
               (std::vector<std::string>{"auxiliary_word", "changed_by_rules", "command", "error_hz", "error_ppm",
                                         "fc_mhz", "fin_mhz", "fp_mhz", "main_word", "n", "note", "option_byte",
-                                        "registers", "requested_mhz", "settings", "solved", "target_mhz", "texts"}));
+                                        "registers", "requested_mhz", "round", "settings", "solved", "spurs",
+                                        "target_mhz", "texts"}));
     EXPECT_EQ(keys(solve("4321", {})["texts"]), (std::vector<std::string>{"fc", "fin_symbolic", "fin_worked",
                                                                            "fp_symbolic", "fp_worked", "n", "r"}));
     EXPECT_EQ(keys(calc({})), (std::vector<std::string>{"changed_by_rules", "command", "fc_mhz", "fin_mhz", "fp_mhz",
-                                                        "given", "n", "registers", "settings", "texts"}));
+                                                        "given", "n", "registers", "settings", "spurs", "texts"}));
     EXPECT_EQ(keys(run_zrctl({"burst", "--json"}).json()),
               (std::vector<std::string>{"auxiliary_word", "bytes", "command", "enhancement_word", "fin_mhz", "hex",
                                         "length", "main_word", "note", "option_byte", "path", "registers",

@@ -4,19 +4,29 @@
 
 #include "zrctl/report.h"
 #include "zrctl/settings.h"
+#include "zrctl/spur_report.h"
 
 #include <CLI/CLI.hpp>
 
 #include <memory>
+#include <optional>
 
 namespace {
 
-void run_calc(const SettingOptions& o, Output& output)
+struct CalcOptions {
+    SettingOptions settings;
+    TextOption loop_bw;
+};
+
+void run_calc(const CalcOptions& c, Output& output)
 {
     std::ostream& out = output.out;
+    const SettingOptions& o = c.settings;
+    const std::optional<double> loop_bw_hz = loop_bandwidth_hz(c.loop_bw);
     RegisterSet r = register_set_of(o);
     const uint32_t M = r.M_reg, A = r.A_reg;
     recompute(r);
+    const SpurOffsets spurs = spur_offsets(r);
     if (output.json) {
         Json j;
         j["command"] = "calc";
@@ -24,12 +34,14 @@ void run_calc(const SettingOptions& o, Output& output)
         j["given"] = {{"M", M}, {"A", A}};
         j["changed_by_rules"] = rule_changes_json(M, A, r);
         j.update(results_json(r));
+        j["spurs"] = spurs_json(spurs, loop_bw_hz);
         out << json_text(j) << '\n';
         return;
     }
     out << settings_line(r) << '\n';
     print_registers(out, r);
     out << rule_changes_line(M, A, r) << '\n';
+    print_spurs(out, spurs, loop_bw_hz);
     print_texts(out, r);
 }
 
@@ -37,10 +49,11 @@ void run_calc(const SettingOptions& o, Output& output)
 
 Command add_calc_command(CLI::App& zrctl)
 {
-    auto o = std::make_shared<SettingOptions>();
+    auto o = std::make_shared<CalcOptions>();
     CLI::App* calc = zrctl.add_subcommand(
         "calc", "The frequencies of the registers --m, --a and --k after the range rules, as the panel recomputes "
                 "them: R, M, A, K, Fc, N, Fin, Fp with the symbolic and the worked formula texts");
-    add_setting_options(*calc, *o, true);
+    add_setting_options(*calc, o->settings, true);
+    add_loop_bandwidth_option(*calc, o->loop_bw);
     return {calc, [o](Output& output) { run_calc(*o, output); }};
 }

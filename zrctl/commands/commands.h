@@ -29,6 +29,7 @@ Command add_burst_command(CLI::App& zrctl);
 Command add_decode_command(CLI::App& zrctl);
 Command add_devices_command(CLI::App& zrctl);
 Command add_program_command(CLI::App& zrctl);
+Command add_plan_command(CLI::App& zrctl);
 Command add_check_state_command(CLI::App& zrctl);
 Command add_sweep_command(CLI::App& zrctl);
 Command add_serve_command(CLI::App& zrctl);

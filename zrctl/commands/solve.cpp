@@ -5,6 +5,7 @@
 #include "zrctl/numbers.h"
 #include "zrctl/report.h"
 #include "zrctl/settings.h"
+#include "zrctl/spur_report.h"
 #include "zrctl/target_solve.h"
 
 #include "wire/serial_words.h"
@@ -14,12 +15,15 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 namespace {
 
 struct SolveOptions {
     std::string target;
     SettingOptions settings;
+    std::string round = kRoundDown;
+    TextOption loop_bw;
 };
 
 void run_solve(const SolveOptions& o, Output& output)
@@ -27,8 +31,10 @@ void run_solve(const SolveOptions& o, Output& output)
     std::ostream& out = output.out;
     std::string note;
     const double target = typed_target("FREQ", o.target, &note);
+    const std::optional<double> loop_bw_hz = loop_bandwidth_hz(o.loop_bw);
     RegisterSet r = register_set_of(o.settings);
-    const SolvedRegisters solved = solve_for_target(r, target);
+    const SolvedRegisters solved = solve_for_target(r, target, rounding_of(o.round));
+    const SpurOffsets spurs = spur_offsets(r);
 
     const FrequencyError error = frequency_error(target, r.new_pll_freq);
     const bool has_ppm = target != 0.0;
@@ -56,6 +62,8 @@ void run_solve(const SolveOptions& o, Output& output)
         j[json_field::kMainWord] = main_word;
         j[json_field::kAuxiliaryWord] = has_aux ? Json(aux_word) : Json(nullptr);
         j[json_field::kOptionByte] = option_byte;
+        j["round"] = o.round;
+        j["spurs"] = spurs_json(spurs, loop_bw_hz);
         out << json_text(j) << '\n';
         return;
     }
@@ -70,6 +78,7 @@ void run_solve(const SolveOptions& o, Output& output)
     else
         std::snprintf(error_line, sizeof error_line, "error      %+.3f Hz", error.hz);
     out << error_line << '\n' << rule_changes_line(solved.M, solved.A, r) << '\n';
+    print_spurs(out, spurs, loop_bw_hz);
     out << "main word " << hex_text(main_word, 6);
     if (has_aux)
         out << "  auxiliary word " << hex_text(aux_word, 6);
@@ -90,5 +99,7 @@ Command add_solve_command(CLI::App& zrctl)
         ->type_name("MHZ")
         ->required();
     add_setting_options(*solve, o->settings, false);
+    add_round_option(*solve, o->round);
+    add_loop_bandwidth_option(*solve, o->loop_bw);
     return {solve, [o](Output& output) { run_solve(*o, output); }};
 }

@@ -11,6 +11,7 @@
 #include "zrctl/settings.h"
 #include "zrctl/stop_signals.h"
 #include "zrctl/sweep_wait.h"
+#include "zrctl/target_solve.h"
 
 #include "d2xx/statuses.h"
 #include "wire/sweep_bursts.h"
@@ -34,12 +35,19 @@ struct SweepOptions {
     TextOption start, stop, step, list, dwell, repeat, csv;
     bool continuous = false;
     bool dry_run = false;
+    std::string round = kRoundDown;
 };
 
-FrequencyField out_freq_field()
+// A point the settings cannot reach is refused before anything is sent.
+void refuse_unreachable(const RegisterSet& settings, const std::vector<double>& frequencies)
 {
-    const ControlDef& c = panel_control(PANEL_PLL_FREQ);
-    return {c.minimum, c.maximum, c.label};
+    RegisterSet r = settings;
+    recompute(r);
+    const Reach reach = reach_of(r);
+    for (std::size_t i = 0; i < frequencies.size(); ++i)
+        if (const std::optional<TargetRefusal> refusal =
+                refuse_target(frequencies[i], out_freq_field(), reach, reach_words(r)))
+            throw Failure(ExitStatus::InvalidInput, "point " + std::to_string(i + 1) + ": " + refusal->text);
 }
 
 const char* option_of(SweepInput input)
@@ -260,7 +268,9 @@ void run_sweep(const SweepOptions& o, Output& output)
     const std::vector<double> frequencies = frequencies_of(o);
     const double dwell_ms = dwell_of(o);
     const uint64_t passes = passes_of(o);
-    auto plan = std::make_shared<SweepPlan>(plan_sweep(register_set_of(o.settings), frequencies));
+    const RegisterSet settings = register_set_of(o.settings);
+    refuse_unreachable(settings, frequencies);
+    auto plan = std::make_shared<SweepPlan>(plan_sweep(settings, frequencies, rounding_of(o.round)));
     SweepRun run(plan, dwell_ms, passes);
     save_csv(o, *plan, nullptr);
 
@@ -271,7 +281,9 @@ void run_sweep(const SweepOptions& o, Output& output)
             << (passes == 0   ? std::string("repeated until stopped")
                 : passes == 1 ? std::string("1 pass")
                               : std::to_string(passes) + " passes")
-            << "; each point solved as solve solves it, every burst with ENHBAR 1 (option byte "
+            << "; each point solved as solve solves it"
+            << (rounding_of(o.round) == Rounding::Nearest ? " to the nearest channel" : "")
+            << ", every burst with ENHBAR 1 (option byte "
             << hex_text(sweep_option_byte(*plan), 2) << ")\n";
     }
     if (o.dry_run) {
@@ -371,6 +383,7 @@ Command add_sweep_command(CLI::App& zrctl)
                                       "point was last written (milliseconds from the start, and UTC)")
                         ->type_name("FILE");
     add_setting_options(*sweep, o->settings, false);
+    add_round_option(*sweep, o->round);
     add_device_options(*sweep, o->device);
     sweep->add_flag("--dry-run", o->dry_run, "open nothing; print the table of points");
     return {sweep, [o](Output& output) { run_sweep(*o, output); }, true};

@@ -1,8 +1,8 @@
 #include "zrctl/serve/hop_list.h"
 
-void HopList::start(const RegisterSet& settings, SweepClock::time_point now)
+void HopList::start(const RegisterSet& settings, SweepClock::time_point now, Rounding rounding)
 {
-    run_.emplace(std::make_shared<const SweepPlan>(plan_sweep(settings, mhz)), dwell_ms, count);
+    run_.emplace(std::make_shared<const SweepPlan>(plan_sweep(settings, mhz, rounding)), dwell_ms, count);
     run_->start(now);
     stepped_by_trigger_ = step == Step::Once;
 }

@@ -35,7 +35,7 @@ public:
     Step step = Step::Auto;
 
     // Plans the points from the settings; the schedule counts from now.
-    void start(const RegisterSet& settings, SweepClock::time_point now);
+    void start(const RegisterSet& settings, SweepClock::time_point now, Rounding rounding = Rounding::Down);
     // Started, with points to write.
     bool running() const { return run_.has_value(); }
     // Running on STEP ONCE, waiting for triggers.

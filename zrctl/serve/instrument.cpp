@@ -158,11 +158,22 @@ void Instrument::add_frequency_commands()
                                           [this](const Call& c) {
                                               const double mhz = megahertz(c.parameters[0], PANEL_PLL_FREQ);
                                               refuse_while_listing();
-                                              solve_for_target(settings_, mhz);
+                                              if (const std::optional<TargetRefusal> r =
+                                                      target_refusal(settings_, mhz))
+                                                  throw Refusal(Error::DataOutOfRange, r->text);
+                                              solve_for_target(settings_, mhz, rounding_);
                                               requested_mhz_ = mhz;
                                               send_press_burst(false);
                                           },
                                       .query = [this](const Call&) { return hz_response(settings_.new_pll_freq); }});
+    // DOWN truncates as the panel does; NEARest solves to the nearest channel.
+    t.add("[SOURce:]FREQuency:ROUNding",
+          {.set =
+               [this](const Call& c) {
+                   const std::array<std::string_view, 2> rules = {"DOWN", "NEARest"};
+                   rounding_ = scpi::choice_value(c.parameters[0], rules) == 1 ? Rounding::Nearest : Rounding::Down;
+               },
+           .query = [this](const Call&) { return std::string(rounding_ == Rounding::Nearest ? "NEAR" : "DOWN"); }});
     t.add("[SOURce:]FREQuency:REQuested",
           {.query = [this](const Call&) { return hz_response(requested_mhz_.value_or(settings_.new_pll_freq)); }});
     t.add("[SOURce:]FREQuency:ERRor", {.query = [this](const Call&) {
@@ -339,7 +350,12 @@ void Instrument::add_list_commands()
                                                throw Refusal(Error::InitIgnored, "the hop list runs");
                                            if (list_.mhz.empty())
                                                throw Refusal(Error::SettingsConflict, "LIST:FREQuency holds no points");
-                                           list_.start(settings_, SweepClock::now());
+                                           for (std::size_t i = 0; i < list_.mhz.size(); ++i)
+                                               if (const std::optional<TargetRefusal> r =
+                                                       target_refusal(settings_, list_.mhz[i]))
+                                                   throw Refusal(Error::DataOutOfRange,
+                                                                 "point " + std::to_string(i + 1) + ": " + r->text);
+                                           list_.start(settings_, SweepClock::now(), rounding_);
                                        },
                                    .set_parameters = {0, 0}});
     t.add("ABORt", {.set = [this](const Call&) { abort(); }, .set_parameters = {0, 0}});
@@ -400,6 +416,7 @@ void Instrument::reset()
     settings_ = register_set_of(SettingOptions{});  // no option given: the panel's first-start values
     recompute(settings_);
     requested_mhz_.reset();
+    rounding_ = Rounding::Down;
     enhancement_path_ = false;
 }
 

@@ -15,6 +15,7 @@
 
 #include "scpi/scpi_engine.h"
 #include "wire/sweep_run.h"
+#include "model/nearest_channel.h"
 #include "model/register_set.h"
 
 #include <chrono>
@@ -75,6 +76,7 @@ private:
     SweepWriter writer_;
 
     RegisterSet settings_;
+    Rounding rounding_ = Rounding::Down;    // how FREQuency solves its target
     std::optional<double> requested_mhz_;  // the target of the last FREQuency, while the settings hold its solve
     bool enhancement_path_ = false;        // ENHancement ON: REGister:SEND writes the enhancement word
     HopList list_;
