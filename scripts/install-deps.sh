@@ -10,7 +10,6 @@ packages=(
   libxcb1-dev                     # the X server's word that a window was destroyed
   libftdi1-dev                    # the interface board's FTDI chip
   libcli11-dev nlohmann-json3-dev  # zrctl's command line and JSON; the UI resource's reader
-  help2man                        # zrctl's manual page, from its --help
   libgtest-dev libgmock-dev       # unit and panel tests
   libbenchmark-dev                # benchmarks
   fonts-dejavu-core               # text for the offscreen platform used by the tests

@@ -13,7 +13,7 @@
 
 struct BurstOptions {
     SettingOptions settings;
-    TextOption freq;                 // solve this target first, as solve does
+    TargetOption target;             // solve this target first, as solve does
     bool enhancement_path = false;   // ENH "Enable  (Low)"
 };
 

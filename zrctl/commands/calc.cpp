@@ -4,6 +4,7 @@
 
 #include "zrctl/report.h"
 #include "zrctl/settings.h"
+#include "zrctl/target_solve.h"
 
 #include <CLI/CLI.hpp>
 
@@ -11,22 +12,36 @@
 
 namespace {
 
-void run_calc(const SettingOptions& o, Output& output)
+struct CalcOptions {
+    SettingOptions settings;
+    TargetOption target;
+};
+
+void run_calc(const CalcOptions& o, Output& output)
 {
     std::ostream& out = output.out;
-    RegisterSet r = register_set_of(o);
-    const uint32_t M = r.M_reg, A = r.A_reg;
+    RegisterSet r = register_set_of(o.settings);
+    std::string note;
+    uint32_t M = r.M_reg, A = r.A_reg;
+    if (o.target.given()) {
+        const SolvedRegisters solved = solve_for_target(r, typed_target(o.target.name(), o.target.text(), &note));
+        M = solved.M;
+        A = solved.A;
+    }
     recompute(r);
     if (output.json) {
         Json j;
         j["command"] = "calc";
         j[json_field::kSettings] = settings_json(r);
         j["given"] = {{"M", M}, {"A", A}};
+        j["note"] = note.empty() ? Json(nullptr) : Json(note);
         j["changed_by_rules"] = rule_changes_json(M, A, r);
         j.update(results_json(r));
         out << json_text(j) << '\n';
         return;
     }
+    if (!note.empty())
+        out << "note: " << note << '\n';
     out << settings_line(r) << '\n';
     print_registers(out, r);
     out << rule_changes_line(M, A, r) << '\n';
@@ -37,10 +52,15 @@ void run_calc(const SettingOptions& o, Output& output)
 
 Command add_calc_command(CLI::App& zrctl)
 {
-    auto o = std::make_shared<SettingOptions>();
+    auto o = std::make_shared<CalcOptions>();
     CLI::App* calc = zrctl.add_subcommand(
         "calc", "The frequencies of the registers --m, --a and --k after the range rules, as the panel recomputes "
-                "them: R, M, A, K, Fc, N, Fin, Fp with the symbolic and the worked formula texts");
-    add_setting_options(*calc, *o, true);
+                "them: R, M, A, K, Fc, N, Fin, Fp with the symbolic and the worked formula texts; or of the "
+                "registers solved for a target first, as solve does");
+    add_setting_options(*calc, o->settings, true);
+    add_target_options(*calc, o->target,
+                       "solve the registers for this target first, as solve does, instead of --m, --a and --k: "
+                       "in MHz, or with its unit (4321MHz, 4.321GHz)",
+                       &o->settings);
     return {calc, [o](Output& output) { run_calc(*o, output); }};
 }
