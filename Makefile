@@ -26,7 +26,7 @@ build-sanitized: deps
 	@cmake --build $(SANITIZE_DIR) -j $(JOBS)
 
 run: build
-	./$(BUILD_DIR)/zr-eval
+	./$(BUILD_DIR)/app/zr-eval
 
 # The Debian package of both programs: build/zr-eval_<version>_amd64.deb.
 package: build

@@ -18,6 +18,7 @@ packages=(
   python3-pyvisa python3-pyvisa-py  # a bench script's PyVISA client in the tests of zrctl serve
   sigrok-cli                      # reads the bus view's Value Change Dumps back in the tests
   dpkg-dev desktop-file-utils lintian   # the Debian package and its checks
+  groff-base                      # the manual pages as man shows them, in their tests
 )
 
 # The fuzz target builds with clang and its libFuzzer runtime.

@@ -14,16 +14,20 @@ constexpr std::size_t kDescriptionColumn = 26;
 // text wrapped at spaces into lines of at most width characters, each after indent.
 std::string wrapped(const std::string& text, std::size_t indent, std::size_t width)
 {
+    // Split at single spaces, so that a run of two ("Enable  (Low)") is kept.
     std::string out, line;
     std::istringstream words(text);
     std::string word;
     const std::string margin(indent, ' ');
-    while (words >> word) {
-        if (!line.empty() && indent + line.size() + 1 + word.size() > width) {
+    while (std::getline(words, word, ' ')) {
+        if (!line.empty() && !word.empty() && indent + line.size() + 1 + word.size() > width) {
+            while (line.back() == ' ')
+                line.pop_back();
             out += margin + line + '\n';
             line.clear();
         }
-        line += (line.empty() ? "" : " ") + word;
+        if (!line.empty() || !word.empty())
+            line += (line.empty() ? "" : " ") + word;
     }
     if (!line.empty())
         out += margin + line + '\n';

@@ -4,6 +4,7 @@
 #include "zrctl/numbers.h"
 #include "zrctl/panel_resource.h"
 
+#include "model/quoted_input.h"
 #include "resource/built_in_resource.h"
 #include "resource/New_Panel.h"
 #include "resource/register_controls.h"
@@ -13,6 +14,7 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <cctype>
 
 namespace {
 
@@ -61,16 +63,33 @@ void add_text(CLI::App& command, const char* name, TextOption& o, const std::str
     o.option = command.add_option(name, o.text, help)->type_name(type);
 }
 
+bool same_letters(const std::string& a, const std::string& b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
+               return std::tolower(x) == std::tolower(y);
+           });
+}
+
 // One of a switch's words, in any case, taken as written here; --help and the completion show them as "a|b".
 void add_choice(CLI::App& command, const char* name, TextOption& o, const std::string& help,
                 const std::vector<std::string>& words)
 {
-    std::string shown;
-    for (const std::string& w : words)
-        shown += (shown.empty() ? "" : "|") + w;
-    o.option = command.add_option(name, o.text, help)
-                   ->transform(CLI::IsMember(words, CLI::ignore_case).description(""))
-                   ->option_text(shown);
+    std::string shown, listed;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        shown += (i == 0 ? "" : "|") + words[i];
+        listed += (i == 0 ? "" : i + 1 == words.size() ? " or " : ", ") + words[i];
+    }
+    const CLI::Validator one_of(
+        [words, listed](std::string& text) -> std::string {
+            for (const std::string& w : words)
+                if (same_letters(text, w)) {
+                    text = w;
+                    return {};
+                }
+            return shown_input(text) + " is none of " + listed;
+        },
+        "");
+    o.option = command.add_option(name, o.text, help)->transform(one_of)->option_text(shown);
 }
 
 // A value of a field, checked against the field's range.

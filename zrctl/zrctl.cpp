@@ -182,12 +182,17 @@ int run_zrctl(int argc, const char* const argv[], std::istream& in, std::ostream
             for (const Command& c : commands)
                 if (names_it(c) || c.app->parsed())
                     command = c.app;
+            const std::string see =
+                std::string(" (see ") + kName + (command ? " " + command->get_name() : "") + " --help)";
             if (const std::string unknown = unknown_option(argc, argv, zrctl, command); !unknown.empty())
-                return fail(ExitStatus::Usage, unknown + " (see " + kName + (command ? " " + command->get_name() : "") +
-                                                   " --help)",
-                            json_asked, out, err);
-            return fail(ExitStatus::Usage, std::string(e.what()) + " (see " + kName + " --help)", json_asked, out,
-                        err);
+                return fail(ExitStatus::Usage, unknown + see, json_asked, out, err);
+            if (command == nullptr && zrctl.get_subcommands().empty()) {
+                std::string known;
+                for (const Command& c : commands)
+                    known += (known.empty() ? "" : ", ") + c.app->get_name();
+                return fail(ExitStatus::Usage, "give a command: " + known + see, json_asked, out, err);
+            }
+            return fail(ExitStatus::Usage, e.what() + see, json_asked, out, err);
         }
         std::optional<SimulatedBoardInUse> simulated;
         if (line.simulated_board)
