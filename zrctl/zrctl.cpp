@@ -6,6 +6,7 @@
 #include "zrctl/report.h"
 #include "zrctl/simulated_board_option.h"
 
+#include "model/quoted_input.h"
 #include "model/version.h"
 
 #include <CLI/CLI.hpp>
@@ -48,6 +49,9 @@ std::size_t edits(const std::string& a, const std::string& b)
 std::string nearest(const std::string& typed, const std::vector<std::string>& names)
 {
     std::string best;
+    // No name is this long; nor is the count of edits worth its memory.
+    if (typed.size() > 64)
+        return best;
     std::size_t best_edits = std::max<std::size_t>(2, typed.size() / 4) + 1;
     for (const std::string& name : names) {
         const std::size_t e = edits(typed, name);
@@ -91,7 +95,7 @@ std::string unknown_option(int argc, const char* const argv[], const CLI::App& z
         const std::string name = word.substr(0, word.find('='));
         if (std::find(known.begin(), known.end(), name) != known.end())
             continue;
-        std::string said = name + " is no option of " + kName + (command ? " " + command->get_name() : "");
+        std::string said = shown_input(name) + " is no option of " + kName + (command ? " " + command->get_name() : "");
         const std::string meant = nearest(name, known);
         return said + (meant.empty() ? "" : "; did you mean " + meant + "?");
     }
@@ -165,7 +169,7 @@ int run_zrctl(int argc, const char* const argv[], std::istream& in, std::ostream
             }
             const std::string meant = nearest(argv[1], names);
             return fail(ExitStatus::Usage,
-                        std::string(argv[1]) + " is no command; " +
+                        shown_input(argv[1]) + " is no command; " +
                             (meant.empty() ? "" : "did you mean " + meant + "? ") + "the commands are " + known,
                         json_asked, out, err);
         }

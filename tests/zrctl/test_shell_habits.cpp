@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 namespace {
@@ -160,6 +161,17 @@ TEST(ZrctlDecode, TheBurstFromStandardInput)
     refused = run_zrctl({"decode"}, std::string((1 << 20) + 1, '2'));
     EXPECT_EQ(refused.status, 2);
     EXPECT_EQ(refused.err, "zrctl: standard input holds more than the 1 MiB a burst's hex could be\n");
+}
+
+TEST(ZrctlHelp, AMistypeOfAnyLengthGetsOneShortLine)
+{
+    for (const Arguments& arguments :
+         {Arguments{"solve", "4321", "--" + std::string(1 << 20, 'p')}, Arguments{std::string(1 << 20, 's')}}) {
+        const ZrctlRun run = run_zrctl(arguments);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_LT(run.err.size(), 300u) << run.err.substr(0, 300);
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1);
+    }
 }
 
 TEST(ZrctlHelp, EveryHelpReadsAsTextWithinTheTerminal)
