@@ -55,7 +55,7 @@ if grep -v '^#' "$rule" | grep 'TAG+=' | grep -vq 'idProduct'; then
     fail "the udev rule gives a device without naming its product"
 fi
 
-# Tags lintian may say, each for its reason:
+# Tags lintian may say, each with its reason in a comment beside it; none so far.
 explained=(
 )
 lintian_out=$(lintian --pedantic "$deb" 2>&1 | grep -v "running with root privileges" || true)
