@@ -26,7 +26,7 @@ build-sanitized: deps
 	@cmake --build $(SANITIZE_DIR) -j $(JOBS)
 
 run: build
-	./$(BUILD_DIR)/zr-eval
+	./$(BUILD_DIR)/app/zr-eval
 
 # The panel with the simulated board as device 0 (serial number SIMULATED), for
 # trying it without a board.

@@ -15,6 +15,13 @@ std::optional<std::string> read_number(std::string_view text, double* value);
 // "beyond 32 bits".
 std::optional<std::string> read_whole_number(std::string_view text, uint32_t* value);
 
+// A frequency in MHz as typed: a bare number is MHz ("4321"), or a number with
+// its unit, Hz, kHz, MHz or GHz in any case, written on to it ("4321MHz",
+// "4.321GHz", "4321000000Hz"). The unit moves the decimal point, so that
+// "4.321GHz" is the very number "4321" gives. Else why not, with what would do:
+// "write 4.3GHz or 4300".
+std::optional<std::string> read_frequency_mhz(std::string_view text, double* mhz);
+
 // The shortest text that reads back as the same number: 4000.2, 100, 262143.
 std::string number_text(double value);
 

@@ -36,7 +36,7 @@ SweepFrequencies refused(SweepInput input, std::size_t line, std::string_view te
 std::optional<SweepRefusal> read_frequency(SweepInput input, std::size_t line, std::string_view text,
                                            const FrequencyField& field, double* mhz)
 {
-    std::optional<std::string> why = read_number(trimmed(text), mhz);
+    std::optional<std::string> why = read_frequency_mhz(trimmed(text), mhz);
     if (!why)
         why = outside(*mhz, field);
     if (why)
@@ -80,7 +80,7 @@ SweepFrequencies band_frequencies(std::string_view start_text, std::string_view 
         return {{}, r};
     if (auto r = read_frequency(SweepInput::Stop, 0, stop_text, field, &stop))
         return {{}, r};
-    if (auto why = read_number(trimmed(step_text), &step))
+    if (auto why = read_frequency_mhz(trimmed(step_text), &step))
         return refused(SweepInput::Step, 0, step_text, *why);
     if (step == 0.0)
         return refused(SweepInput::Step, 0, step_text, "a step of 0 never reaches the stop frequency");

@@ -41,7 +41,8 @@ struct SweepFrequencies {
 };
 
 // start, start + step, ... up to stop (reached within rounding), each in MHz as
-// typed. Refused: a text that is not a number, a frequency outside the field, a
+// typed (a bare number is MHz; a unit may follow, as read_frequency_mhz reads
+// it, in the list's lines too). Refused: a text that is not a number, a frequency outside the field, a
 // step of 0 or one that points away from stop, more than kMaxSweepPoints points.
 SweepFrequencies band_frequencies(std::string_view start, std::string_view stop, std::string_view step,
                                   const FrequencyField& field);

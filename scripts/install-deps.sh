@@ -10,7 +10,6 @@ packages=(
   libxcb1-dev                     # the X server's word that a window was destroyed
   libftdi1-dev                    # the interface board's FTDI chip
   libcli11-dev nlohmann-json3-dev  # zrctl's command line and JSON; the UI resource's reader
-  help2man                        # zrctl's manual page, from its --help
   libgtest-dev libgmock-dev       # unit and panel tests
   libbenchmark-dev                # benchmarks
   fonts-dejavu-core               # text for the offscreen platform used by the tests
@@ -19,6 +18,7 @@ packages=(
   python3-pyvisa python3-pyvisa-py  # a bench script's PyVISA client in the tests of zrctl serve
   sigrok-cli                      # reads the bus view's Value Change Dumps back in the tests
   dpkg-dev desktop-file-utils lintian   # the Debian package and its checks
+  groff-base                      # the manual pages as man shows them, in their tests
 )
 
 # The fuzz target builds with clang and its libFuzzer runtime.

@@ -1,5 +1,7 @@
 #include "wire/register_json.h"
 
+#include "model/number_text.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -34,4 +36,41 @@ Json settings_json(const RegisterSet& r, const SettingWords& w)
 Json registers_json(const RegisterSet& r)
 {
     return {{"R", r.R_reg}, {"M", r.M_reg}, {"A", r.A_reg}, {"K", r.K_reg}, {"E", r.E_reg}};
+}
+
+namespace {
+
+// The hex digits a word is written with, or 0 when the key names no word.
+int word_digits(const std::string& key)
+{
+    if (key == json_field::kMainWord || key == json_field::kAuxiliaryWord)
+        return 6;
+    if (key == json_field::kEnhancementWord || key == json_field::kOptionByte)
+        return 2;
+    return 0;
+}
+
+}  // namespace
+
+Json with_word_hex(const Json& document)
+{
+    if (document.is_array()) {
+        Json list = Json::array();
+        for (const Json& element : document)
+            list.push_back(with_word_hex(element));
+        return list;
+    }
+    if (!document.is_object())
+        return document;
+    Json object = Json::object();
+    for (const auto& [key, value] : document.items()) {
+        object[key] = with_word_hex(value);
+        const int digits = word_digits(key);
+        const std::string hex_key = key + json_field::kHexSuffix;
+        if (digits > 0 && !document.contains(hex_key))
+            object[hex_key] = value.is_number_integer() && value.get<int64_t>() >= 0
+                                  ? Json(hex_text(value.get<uint64_t>(), digits))
+                                  : Json(nullptr);
+    }
+    return object;
 }

@@ -26,6 +26,12 @@ inline constexpr const char* kMainWord = "main_word";
 inline constexpr const char* kAuxiliaryWord = "auxiliary_word";
 inline constexpr const char* kEnhancementWord = "enhancement_word";
 inline constexpr const char* kOptionByte = "option_byte";
+// The version of zrctl's documents' layout, at their top: 1 so far. Fields are
+// added within a version, never renamed or given another meaning.
+inline constexpr const char* kFormat = "format";
+inline constexpr int kFormatVersion = 1;
+// Beside each word's number, the same word as hex text: "main_word_hex".
+inline constexpr const char* kHexSuffix = "_hex";
 }  // namespace json_field
 
 // The settings' words: the part as its menu item names it, in small letters; the
@@ -49,3 +55,8 @@ SettingWords setting_words(const RegisterSet& r, const std::string& part_name, c
 Json settings_json(const RegisterSet& r, const SettingWords& words);
 // R, M, A, K, E.
 Json registers_json(const RegisterSet& r);
+
+// The document with, beside every main, auxiliary and enhancement word and
+// option byte that holds a number, wherever it stands, the same as hex text
+// ("main_word_hex": "0x000E2C").
+Json with_word_hex(const Json& document);

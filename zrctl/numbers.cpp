@@ -21,6 +21,19 @@ double number_of(const std::string& option, const std::string& text)
     return value;
 }
 
+std::string frequency_refusal(const std::string& why)
+{
+    return why == "not a number" ? why + "; " + kFrequencyHint : why;
+}
+
+double frequency_of(const std::string& option, const std::string& text)
+{
+    double mhz = 0.0;
+    if (const std::optional<std::string> why = read_frequency_mhz(text, &mhz))
+        refuse(option, text, frequency_refusal(*why));
+    return mhz;
+}
+
 uint32_t whole_number_of(const std::string& option, const std::string& text)
 {
     uint32_t value = 0;

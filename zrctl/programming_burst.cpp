@@ -9,13 +9,10 @@
 void add_burst_options(CLI::App& command, BurstOptions& o)
 {
     add_setting_options(command, o.settings, true);
-    o.freq.option = command
-                        .add_option("--freq", o.freq.text,
-                                    "solve the registers for this target first, as solve does, instead of --m, "
-                                    "--a and --k")
-                        ->type_name("MHZ");
-    for (CLI::Option* registers : {o.settings.m.option, o.settings.a.option, o.settings.k.option})
-        o.freq.option->excludes(registers);
+    add_target_options(command, o.target,
+                       "solve the registers for this target first, as solve does, instead of --m, --a and --k: "
+                       "in MHz, or with its unit (4321MHz, 4.321GHz)",
+                       &o.settings);
     add_round_option(command, o.round);
     command.add_flag("--enh-path", o.enhancement_path,
                      "send the enhancement word as ENH \"Enable  (Low)\" does, instead of the main word (and "
@@ -26,8 +23,8 @@ ProgrammingBurst programming_burst(const BurstOptions& o)
 {
     RegisterSet r = register_set_of(o.settings);
     std::string note;
-    if (o.freq.given())
-        solve_for_target(r, typed_target("--freq", o.freq.text, &note), rounding_of(o.round));
+    if (o.target.given())
+        solve_for_target(r, typed_target(o.target.name(), o.target.text(), &note), rounding_of(o.round));
     ProgrammingBurst b = press_burst(r, o.enhancement_path);
     b.note = note;
     return b;

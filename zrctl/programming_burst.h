@@ -13,8 +13,8 @@
 
 struct BurstOptions {
     SettingOptions settings;
-    TextOption freq;                 // solve this target first, as solve does
-    std::string round = "down";      // how freq is solved: "down" or "nearest"
+    TargetOption target;             // solve this target first, as solve does
+    std::string round = "down";      // how the target is solved: "down" or "nearest"
     bool enhancement_path = false;   // ENH "Enable  (Low)"
 };
 

@@ -10,7 +10,13 @@
 
 std::string json_text(const Json& document)
 {
-    return document.dump(2, ' ', false, Json::error_handler_t::replace);
+    Json shown = with_word_hex(document);
+    if (shown.is_object()) {
+        Json versioned = {{json_field::kFormat, json_field::kFormatVersion}};
+        versioned.update(shown);
+        shown = std::move(versioned);
+    }
+    return shown.dump(2, ' ', false, Json::error_handler_t::replace);
 }
 
 std::string calculator_text(CalculatorText which, const RegisterSet& r)

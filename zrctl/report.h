@@ -11,7 +11,8 @@
 #include <ostream>
 #include <string>
 
-// The document's text. Texts that are not UTF-8 (a file name, a typed value) are
+// The document's text: its layout's format first, and every word also in hex
+// beside its number (see with_word_hex). Texts that are not UTF-8 (a file name, a typed value) are
 // written with U+FFFD in place of the bytes that are not.
 std::string json_text(const Json& document);
 

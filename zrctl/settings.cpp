@@ -5,6 +5,7 @@
 #include "zrctl/panel_resource.h"
 
 #include "model/frequency_field.h"
+#include "model/quoted_input.h"
 #include "resource/built_in_resource.h"
 #include "resource/New_Panel.h"
 #include "resource/register_controls.h"
@@ -14,6 +15,7 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <cctype>
 
 namespace {
 
@@ -62,16 +64,39 @@ void add_text(CLI::App& command, const char* name, TextOption& o, const std::str
     o.option = command.add_option(name, o.text, help)->type_name(type);
 }
 
-void add_choice(CLI::App& command, const char* name, TextOption& o, const std::string& help,
-                std::vector<std::string> words)
+bool same_letters(const std::string& a, const std::string& b)
 {
-    o.option = command.add_option(name, o.text, help)->check(CLI::IsMember(std::move(words)));
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
+               return std::tolower(x) == std::tolower(y);
+           });
+}
+
+// One of a switch's words, in any case, taken as written here; --help and the completion show them as "a|b".
+void add_choice(CLI::App& command, const char* name, TextOption& o, const std::string& help,
+                const std::vector<std::string>& words)
+{
+    std::string shown, listed;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        shown += (i == 0 ? "" : "|") + words[i];
+        listed += (i == 0 ? "" : i + 1 == words.size() ? " or " : ", ") + words[i];
+    }
+    const CLI::Validator one_of(
+        [words, listed](std::string& text) -> std::string {
+            for (const std::string& w : words)
+                if (same_letters(text, w)) {
+                    text = w;
+                    return {};
+                }
+            return shown_input(text) + " is none of " + listed;
+        },
+        "");
+    o.option = command.add_option(name, o.text, help)->transform(one_of)->option_text(shown);
 }
 
 // A value of a field, checked against the field's range.
-double field_value(const char* option, const TextOption& o, int control)
+double field_value(const char* option, const TextOption& o, int control, bool frequency = false)
 {
-    const double value = number_of(option, o.text);
+    const double value = frequency ? frequency_of(option, o.text) : number_of(option, o.text);
     const ControlDef& c = panel_control(control);
     if (value < c.minimum || value > c.maximum)
         throw Failure(ExitStatus::InvalidInput, std::string(option) + " " + o.text + ": outside " + range_text(c) +
@@ -123,10 +148,11 @@ struct FieldOption {
     const char* name;
     TextOption SettingOptions::*option;
     int control;
+    bool frequency = false;  // in MHz, or with its unit
 };
 
 constexpr FieldOption kFieldOptions[] = {
-    {"--ref", &SettingOptions::ref, PANEL_REF_FREQ}, {"--r", &SettingOptions::r, PANEL_R_REG},
+    {"--ref", &SettingOptions::ref, PANEL_REF_FREQ, true}, {"--r", &SettingOptions::r, PANEL_R_REG},
     {"--m", &SettingOptions::m, PANEL_M_REG},        {"--a", &SettingOptions::a, PANEL_A_REG},
     {"--k", &SettingOptions::k, PANEL_K_REG},        {"--enh", &SettingOptions::enh, PANEL_E_REG},
 };
@@ -140,7 +166,8 @@ void take_options(RegisterSet& r, const SettingOptions& o)
         if (!text.given())
             continue;
         const RegisterControl& c = *register_control(f.control);
-        const double value = c.count ? register_value(f.name, text, f.control) : field_value(f.name, text, f.control);
+        const double value = c.count ? register_value(f.name, text, f.control)
+                                     : field_value(f.name, text, f.control, f.frequency);
         set_from_control(r, c, value);
     }
     if (o.prescaler.given()) {
@@ -170,7 +197,7 @@ void add_setting_options(CLI::App& command, SettingOptions& o, bool with_registe
     const SettingWords words = words_of(first);
     add_choice(command, "--part", o.part, switch_help("the part", words.part),
                {part_word(ZR3100), part_word(ZR3500)});
-    add_text(command, "--ref", o.ref, field_help("reference frequency Fr in MHz", PANEL_REF_FREQ), "MHZ");
+    add_text(command, "--ref", o.ref, field_help("reference frequency Fr in MHz, or with its unit", PANEL_REF_FREQ), "FREQ");
     add_text(command, "--r", o.r, field_help("reference counter R", PANEL_R_REG), "N");
     if (with_registers) {
         add_text(command, "--m", o.m, field_help("main counter M", PANEL_M_REG), "N");
@@ -190,6 +217,21 @@ void add_setting_options(CLI::App& command, SettingOptions& o, bool with_registe
     add_text(command, "--state", o.state,
              "take the settings from a saved panel state (panel.sts) or a setup first; the options above override it",
              "FILE");
+}
+
+void add_target_options(CLI::App& command, TargetOption& t, const std::string& description,
+                        const SettingOptions* instead_of_registers)
+{
+    t.positional.option = command.add_option("FREQ", t.positional.text, description)->type_name("FREQ");
+    t.freq.option = command.add_option("--freq", t.freq.text, "the same as FREQ")->type_name("FREQ");
+    t.freq.option->excludes(t.positional.option);
+    if (instead_of_registers == nullptr)
+        return;
+    const SettingOptions& s = *instead_of_registers;
+    for (CLI::Option* registers : {s.m.option, s.a.option, s.k.option}) {
+        t.positional.option->excludes(registers);
+        t.freq.option->excludes(registers);
+    }
 }
 
 RegisterSet register_set_of(const SettingOptions& o)
@@ -214,7 +256,7 @@ RegisterSet register_set_of(const SettingOptions& o)
 
 double typed_target(const std::string& option, const std::string& text, std::string* note)
 {
-    const double typed = number_of(option, text);
+    const double typed = frequency_of(option, text);
     const ControlDef& c = panel_control(PANEL_PLL_FREQ);
     // A target beyond the field is refused, not taken as its nearest end: the
     // registers would answer another question than the one asked.

@@ -17,3 +17,5 @@ struct ZrctlRun {
 
 // zrctl with these arguments ("solve", "4321", "--json"), printing into the run.
 ZrctlRun run_zrctl(const std::vector<std::string>& arguments);
+// The same with this text on its standard input.
+ZrctlRun run_zrctl(const std::vector<std::string>& arguments, const std::string& input);

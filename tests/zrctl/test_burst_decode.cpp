@@ -87,13 +87,14 @@ TEST(ZrctlDecode, TheWorkedBurstsWordByWord)
 {
     nlohmann::json j = decode({hex_bytes(build_burst(0x100002, 9, 0x00, 1))});
     EXPECT_EQ(j["words"], nlohmann::json::parse(R"([
-        {"byte": 46, "kind": "main", "word": 1048578, "fields": {"R": 32, "M": 0, "A": 1, "PS": 0}},
-        {"byte": 95, "kind": "auxiliary", "word": 9, "fields": {"K": 1}}])"));
+        {"byte": 46, "kind": "main", "word": 1048578, "word_hex": "0x100002",
+         "fields": {"R": 32, "M": 0, "A": 1, "PS": 0}},
+        {"byte": 95, "kind": "auxiliary", "word": 9, "word_hex": "0x000009", "fields": {"K": 1}}])"));
     EXPECT_EQ(j["violation"], nullptr);
 
     j = decode({hex_bytes(build_burst(0xA5, 0, 0x80, 0))});
     EXPECT_EQ(j["words"], nlohmann::json::parse(R"([{"byte": 19, "kind": "enhancement", "word": 165,
-                                                      "fields": {"E": 165}}])"));
+                                                      "word_hex": "0xA5", "fields": {"E": 165}}])"));
     EXPECT_EQ(j["option_lines"], nlohmann::json::parse(R"({"ENHBAR": 0, "MASH": 0, "RAND_EN": 0, "MOD_SEL": 1})"));
 
     j = decode({hex_bytes(build_burst(0x155555, 0, 0xE8, 1))});

@@ -84,7 +84,7 @@ TEST_F(StateFile, AStateThePanelWouldNotUseIsRefused)
 
     run = run_zrctl({"check-state", path, "--json"});
     EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.json(), nlohmann::json::parse(R"({"command": "check-state", "file": ")" + path +
+    EXPECT_EQ(run.json(), nlohmann::json::parse(R"({"format": 1, "command": "check-state", "file": ")" + path +
                                                 R"(", "used": false, "values": null,
         "problem": "line 2: PANEL_M_REG = 600: outside 0 to 511"})"));
 
@@ -106,16 +106,37 @@ TEST(ZrctlSettings, EachBadCommandLineHasItsStatusAndOneLineThatNamesTheCause)
         std::string message;
     };
     const Case cases[] = {
-        {{}, 1, "A subcommand is required (see zrctl --help)"},
-        {{"sovle", "4321"}, 1, "sovle is no command; the commands are solve, calc, burst, decode, devices, "
-                               "program, check-state, sweep, serve, plan"},
-        {{"solve"}, 1, "FREQ is required (see zrctl --help)"},
-        {{"calc", "--frobnicate"}, 1, "The following argument was not expected: --frobnicate (see zrctl --help)"},
+        {{}, 1, "give a command: solve, calc, burst, decode, devices, program, check-state, sweep, serve, plan (see "
+                "zrctl --help)"},
+        {{"sovle", "4321"}, 1, "sovle is no command; did you mean solve? the commands are solve, calc, burst, "
+                               "decode, devices, program, check-state, sweep, serve, plan"},
+        {{"frobnicate"}, 1, "frobnicate is no command; the commands are solve, calc, burst, decode, devices, "
+                            "program, check-state, sweep, serve, plan"},
+        {{"solve"}, 1, "give the target frequency: zrctl solve 4321, or --freq 4321"},
+        {{"calc", "--frobnicate"}, 1, "--frobnicate is no option of zrctl calc (see zrctl calc --help)"},
+        {{"solve", "4321", "--prat", "zr3500"}, 1,
+         "--prat is no option of zrctl solve; did you mean --part? (see zrctl solve --help)"},
+        {{"--simulated-board", "program", "--dry-run", "--seiral=FT1"}, 1,
+         "--seiral is no option of zrctl program; did you mean --serial? (see zrctl program --help)"},
+        {{"--simulated-bord", "devices"}, 1,
+         "--simulated-bord is no option of zrctl devices; did you mean --simulated-board? (see zrctl devices "
+         "--help)"},
         {{"program", "--index", "1", "--serial", "FT1", "--dry-run"}, 1,
-         "--index excludes --serial (see zrctl --help)"},
-        {{"burst", "--freq", "4321", "--m", "3"}, 1, "--m excludes --freq (see zrctl --help)"},
-        {{"solve", "4321.5.1"}, 2, "FREQ 4321.5.1: not a number"},
-        {{"solve", "nan"}, 2, "FREQ nan: not a number"},
+         "--index excludes --serial (see zrctl program --help)"},
+        {{"burst", "--freq", "4321", "--m", "3"}, 1, "--m excludes --freq (see zrctl burst --help)"},
+        {{"calc", "4321", "--k", "3"}, 1, "--k excludes FREQ (see zrctl calc --help)"},
+        {{"solve", "4321", "--freq", "4321"}, 1, "FREQ excludes --freq (see zrctl solve --help)"},
+        {{"solve", "4321.5.1"}, 2,
+         "FREQ 4321.5.1: not a number; write a frequency in MHz (4321) or with its unit (4321MHz, 4.321GHz)"},
+        {{"solve", "nan"}, 2,
+         "FREQ nan: not a number; write a frequency in MHz (4321) or with its unit (4321MHz, 4.321GHz)"},
+        {{"solve", "4.3 GHz"}, 2, "FREQ 4.3 GHz: write 4.3GHz or 4300"},
+        {{"program", "--dry-run", "--freq", "4321M"}, 2, "--freq 4321M: write 4321MHz or 4321"},
+        {{"calc", "--ref", "25 kHz"}, 2, "--ref 25 kHz: write 25kHz or 0.025"},
+        {{"solve", "4321Mhzz"}, 2,
+         "FREQ 4321Mhzz: not a number; write a frequency in MHz (4321) or with its unit (4321MHz, 4.321GHz)"},
+        {{"solve", "GHz"}, 2,
+         "FREQ GHz: not a number; write a frequency in MHz (4321) or with its unit (4321MHz, 4.321GHz)"},
         {{"calc", "--ref", "1e400"}, 2, "--ref 1e400: beyond the range of numbers"},
         {{"calc", "--ref", "100.5"}, 2, "--ref 100.5: outside 0 to 100, the range of the field \"Ref Freq (MHz)\""},
         {{"calc", "--m", "512"}, 2, "--m 512: outside 0 to 511, the range of the field \"M =\""},
@@ -126,7 +147,8 @@ TEST(ZrctlSettings, EachBadCommandLineHasItsStatusAndOneLineThatNamesTheCause)
          "--k 262144: outside 0 to 262143, the range of the field \"K =\""},
         {{"calc", "--k", "5"}, 2, "--k 5: ZR3100 has no K (--part zr3500 has)"},
         {{"solve", "4321", "--dither"}, 2, "--dither: ZR3100 has no dither (--part zr3500 has)"},
-        {{"calc", "--prescaler", "10/12"}, 2, "--prescaler: 10/12 not in {10/11,5/6,bypass}"},
+        {{"calc", "--prescaler", "10/12"}, 2, "--prescaler: 10/12 is none of 10/11, 5/6 or bypass"},
+        {{"calc", "--part", "zr35000"}, 2, "--part: zr35000 is none of zr3100 or zr3500"},
     };
     for (const Case& c : cases) {
         const ZrctlRun run = run_zrctl(c.arguments);
@@ -145,9 +167,11 @@ TEST(ZrctlSettings, WithJsonAFailureIsAJsonDocumentToo)
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.json(),
               nlohmann::json::parse(R"({"error": "--m 512: outside 0 to 511, the range of the field \"M =\"",
-                                        "exit_status": 2})"));
+                                        "exit_status": 2, "format": 1})"));
     run = run_zrctl({"calc", "--ref", "\xff", "--json"});
-    EXPECT_EQ(run.json()["error"], "--ref \\xFF: not a number") << "a byte that is no UTF-8 is shown escaped";
+    EXPECT_EQ(run.json()["error"], "--ref \\xFF: not a number; write a frequency in MHz (4321) or with its unit "
+                                   "(4321MHz, 4.321GHz)")
+        << "a byte that is no UTF-8 is shown escaped";
     run = run_zrctl({"solve", "--json"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.json()["exit_status"], 1);
@@ -160,7 +184,7 @@ TEST(ZrctlSettings, HelpAndVersion)
     EXPECT_EQ(run.out, std::string("zrctl ") + ZR_VERSION + "\n");
     run = run_zrctl({"solve", "--help"});
     EXPECT_EQ(run.status, 0);
-    EXPECT_NE(run.out.find("Usage: zrctl solve [OPTIONS] FREQ"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("Usage: zrctl solve [OPTIONS] [FREQ]"), std::string::npos) << run.out;
     EXPECT_EQ(run.out.find("--m N"), std::string::npos) << "solve takes no registers";
     EXPECT_NE(run.out.find("0 to 63 (first start: 1)"), std::string::npos) << "ranges and first-start values from the "
                                                                               "panel's resource";

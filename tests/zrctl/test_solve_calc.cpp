@@ -163,22 +163,26 @@ TEST(ZrctlJson, EachCommandKeepsItsFieldNames)
     };
     // nlohmann::json sorts keys: the lists are in that order.
     EXPECT_EQ(keys(solve("4321", {})),
-              (std::vector<std::string>{"auxiliary_word", "changed_by_rules", "command", "error_hz", "error_ppm",
-                                        "fc_mhz", "fin_mhz", "fp_mhz", "main_word", "n", "note", "option_byte",
-                                        "registers", "requested_mhz", "round", "settings", "solved", "spurs",
-                                        "target_mhz", "texts"}));
+              (std::vector<std::string>{"auxiliary_word", "auxiliary_word_hex", "changed_by_rules", "command",
+                                        "error_hz", "error_ppm", "fc_mhz", "fin_mhz", "format", "fp_mhz", "main_word",
+                                        "main_word_hex", "n", "note", "option_byte", "option_byte_hex", "registers",
+                                        "requested_mhz", "round", "settings", "solved", "spurs", "target_mhz",
+                                        "texts"}));
     EXPECT_EQ(keys(solve("4321", {})["texts"]), (std::vector<std::string>{"fc", "fin_symbolic", "fin_worked",
                                                                            "fp_symbolic", "fp_worked", "n", "r"}));
-    EXPECT_EQ(keys(calc({})), (std::vector<std::string>{"changed_by_rules", "command", "fc_mhz", "fin_mhz", "fp_mhz",
-                                                        "given", "n", "registers", "settings", "spurs", "texts"}));
+    EXPECT_EQ(keys(calc({})), (std::vector<std::string>{"changed_by_rules", "command", "fc_mhz", "fin_mhz", "format",
+                                                        "fp_mhz", "given", "n", "note", "registers", "settings",
+                                                        "spurs", "texts"}));
     EXPECT_EQ(keys(run_zrctl({"burst", "--json"}).json()),
-              (std::vector<std::string>{"auxiliary_word", "bytes", "command", "enhancement_word", "fin_mhz", "hex",
-                                        "length", "main_word", "note", "option_byte", "path", "registers",
-                                        "settings"}));
+              (std::vector<std::string>{"auxiliary_word", "auxiliary_word_hex", "bytes", "command",
+                                        "enhancement_word", "enhancement_word_hex", "fin_mhz", "format", "hex",
+                                        "length", "main_word", "main_word_hex", "note", "option_byte",
+                                        "option_byte_hex", "path", "registers", "settings"}));
     EXPECT_EQ(keys(run_zrctl({"program", "--dry-run", "--json"}).json()),
-              (std::vector<std::string>{"auxiliary_word", "bytes", "bytes_written", "command", "device", "dry_run",
-                                        "enhancement_word", "fin_mhz", "hex", "length", "main_word", "note",
-                                        "option_byte", "path", "registers", "settings"}));
+              (std::vector<std::string>{"auxiliary_word", "auxiliary_word_hex", "bytes", "bytes_written", "command",
+                                        "device", "dry_run", "enhancement_word", "enhancement_word_hex", "fin_mhz",
+                                        "format", "hex", "length", "main_word", "main_word_hex", "note",
+                                        "option_byte", "option_byte_hex", "path", "registers", "settings"}));
     EXPECT_EQ(keys(run_zrctl({"decode", "20 22 22 20", "--json"}).json()),
-              (std::vector<std::string>{"command", "length", "option_lines", "violation", "words"}));
+              (std::vector<std::string>{"command", "format", "length", "option_lines", "violation", "words"}));
 }

@@ -180,15 +180,19 @@ TEST_F(ZrctlSweep, BadInputIsRefusedBeforeTheBoardIsOpened)
          "--step 0.01: gives 500001 points, more than the 100000 a sweep may have"},
         {{"--start", "4000", "--stop", "5000.1", "--step", "1"}, 2,
          "--stop 5000.1: outside 0 to 5000, the range of the field \"Out Freq (MHz)\""},
-        {{"--start", "four", "--stop", "4100", "--step", "1"}, 2, "--start four: not a number"},
-        {{"--list", list}, 2, "--list " + list + ", line 4: 40x0: not a number"},
+        {{"--start", "four", "--stop", "4100", "--step", "1"}, 2,
+         "--start four: not a number; write a frequency in MHz (4321) or with its unit (4321MHz, 4.321GHz)"},
+        {{"--start", "4 GHz", "--stop", "4100", "--step", "1"}, 2, "--start 4 GHz: write 4GHz or 4000"},
+        {{"--list", list}, 2,
+         "--list " + list +
+             ", line 4: 40x0: not a number; write a frequency in MHz (4321) or with its unit (4321MHz, 4.321GHz)"},
         {{"--list", missing}, 2, "--list " + missing + ": cannot read it: there is no such file"},
         {{"--start", "4000", "--stop", "4100", "--step", "1", "--repeat", "0"}, 2,
          "--repeat 0: at least 1 pass (--continuous repeats until stopped)"},
         {{"--start", "4000", "--stop", "4100", "--step", "1", "--dwell", "-1"}, 2,
          "--dwell -1: outside 0 to 86400000 ms"},
         {{"--start", "4000", "--stop", "4100", "--step", "1", "--index", "x"}, 2, "--index x: not a whole number"},
-        {{"--start", "4000", "--stop", "4100"}, 1, "--start requires --step (see zrctl --help)"},
+        {{"--start", "4000", "--stop", "4100"}, 1, "--start requires --step (see zrctl sweep --help)"},
         {{}, 1, "give --start, --stop and --step, or --list (see zrctl sweep --help)"},
     };
     for (const Case& c : cases) {

@@ -3,6 +3,7 @@
 // runs once the line is parsed, printing text or, with --json, one JSON document.
 
 #include <functional>
+#include <istream>
 #include <ostream>
 
 namespace CLI {
@@ -10,11 +11,12 @@ class App;
 }  // namespace CLI
 
 // Where a command prints: its results to out, as text or as one JSON document,
-// and notes that are no results to err.
+// and notes that are no results to err; and what it reads from standard input.
 struct Output {
     std::ostream& out;
     std::ostream& err;
     bool json = false;
+    std::istream* in = nullptr;
 };
 
 struct Command {

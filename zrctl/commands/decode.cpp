@@ -13,6 +13,7 @@
 #include <CLI/CLI.hpp>
 
 #include <cctype>
+#include <iostream>
 #include <memory>
 
 namespace {
@@ -48,7 +49,7 @@ std::vector<uint8_t> bytes_of(const std::vector<std::string>& arguments)
             group.clear();
         };
         for (char c : argument) {
-            if (c == ' ' || c == ',' || c == '\t' || c == '\n') {
+            if (c == ' ' || c == ',' || c == '\t' || c == '\n' || c == '\r') {
                 if (!group.empty())
                     take_group();
             } else {
@@ -88,9 +89,37 @@ DecodedWord decoded(const LatchedWord& latch)
     return d;
 }
 
+// A burst's hex is a few hundred characters; more than this on standard input is
+// no burst, and is not read on without end.
+constexpr std::size_t kLongestInput = 1 << 20;
+
+std::string standard_input(std::istream& in)
+{
+    std::string text(kLongestInput + 1, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    if (text.size() > kLongestInput)
+        throw Failure(ExitStatus::InvalidInput, "standard input holds more than the " +
+                                                    std::to_string(kLongestInput >> 20) +
+                                                    " MiB a burst's hex could be");
+    return text;
+}
+
+// The words as given, "-" and no words at all standing for standard input.
+std::vector<std::string> words_to_decode(const std::vector<std::string>& arguments, std::istream& in)
+{
+    if (arguments.empty())
+        return {standard_input(in)};
+    std::vector<std::string> words = arguments;
+    for (std::string& w : words)
+        if (w == "-")
+            w = standard_input(in);
+    return words;
+}
+
 void run_decode(const std::vector<std::string>& arguments, Output& output)
 {
-    const std::vector<uint8_t> burst = bytes_of(arguments);
+    const std::vector<uint8_t> burst = bytes_of(words_to_decode(arguments, output.in ? *output.in : std::cin));
     const ChipReception r = decode_burst(burst);
 
     Json words = Json::array();
@@ -106,7 +135,11 @@ void run_decode(const std::vector<std::string>& arguments, Output& output)
     if (output.json) {
         for (const LatchedWord& latch : r.latches) {
             const DecodedWord d = decoded(latch);
-            words.push_back({{"byte", latch.byte}, {"kind", d.kind}, {"word", latch.word}, {"fields", d.fields}});
+            words.push_back({{"byte", latch.byte},
+                             {"kind", d.kind},
+                             {"word", latch.word},
+                             {"word_hex", hex_text(latch.word, latch.enhancement ? 2 : 6)},
+                             {"fields", d.fields}});
         }
         Json j;
         j["command"] = "decode";
@@ -137,6 +170,8 @@ Command add_decode_command(CLI::App& zrctl)
     CLI::App* decode = zrctl.add_subcommand(
         "decode", "What the chip latches from a burst: each word with its fields (R, M, A, PS, K or E), the "
                   "option lines, and any setup violation");
-    decode->add_option("HEX", *hex, "the burst's bytes in hex, as burst prints them")->required();
+    decode->add_option("HEX", *hex,
+                       "the burst's bytes in hex, as burst prints them; without any, or for -, read from standard "
+                       "input (zrctl burst ... | zrctl decode)");
     return {decode, [hex](Output& output) { run_decode(*hex, output); }};
 }

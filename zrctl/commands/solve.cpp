@@ -2,6 +2,7 @@
 // typed far from its last Fin, and everything the panel then shows.
 #include "zrctl/commands/commands.h"
 
+#include "zrctl/failure.h"
 #include "zrctl/numbers.h"
 #include "zrctl/report.h"
 #include "zrctl/settings.h"
@@ -20,7 +21,7 @@
 namespace {
 
 struct SolveOptions {
-    std::string target;
+    TargetOption target;
     SettingOptions settings;
     std::string round = kRoundDown;
     TextOption loop_bw;
@@ -29,8 +30,10 @@ struct SolveOptions {
 void run_solve(const SolveOptions& o, Output& output)
 {
     std::ostream& out = output.out;
+    if (!o.target.given())
+        throw Failure(ExitStatus::Usage, "give the target frequency: zrctl solve 4321, or --freq 4321");
     std::string note;
-    const double target = typed_target("FREQ", o.target, &note);
+    const double target = typed_target(o.target.name(), o.target.text(), &note);
     const std::optional<double> loop_bw_hz = loop_bandwidth_hz(o.loop_bw);
     RegisterSet r = register_set_of(o.settings);
     const SolvedRegisters solved = solve_for_target(r, target, rounding_of(o.round));
@@ -51,7 +54,7 @@ void run_solve(const SolveOptions& o, Output& output)
         Json j;
         j["command"] = "solve";
         j[json_field::kSettings] = settings_json(r);
-        j["requested_mhz"] = number_of("FREQ", o.target);
+        j["requested_mhz"] = frequency_of(o.target.name(), o.target.text());
         j["target_mhz"] = target;
         j["note"] = note.empty() ? Json(nullptr) : Json(note);
         j["solved"] = {{"M", solved.M}, {"A", solved.A}, {"K", solved.K}};
@@ -95,9 +98,9 @@ Command add_solve_command(CLI::App& zrctl)
         "solve", "The registers for a target frequency, solved as the panel solves a target typed far from the "
                  "last one, then range-ruled and recomputed: R, M, A, K, Fc, N, Fin, Fp with the panel's texts, the "
                  "error against the target, what the range rules changed, the words and the option byte");
-    solve->add_option("FREQ", o->target, "the target output frequency in MHz, as typed into \"Out Freq (MHz)\"")
-        ->type_name("MHZ")
-        ->required();
+    add_target_options(*solve, o->target,
+                       "the target output frequency, as typed into \"Out Freq (MHz)\": in MHz, or with its unit "
+                       "(4321MHz, 4.321GHz, 4321000000Hz)");
     add_setting_options(*solve, o->settings, false);
     add_round_option(*solve, o->round);
     add_loop_bandwidth_option(*solve, o->loop_bw);

@@ -80,7 +80,7 @@ std::vector<double> frequencies_of(const SweepOptions& o)
             where += " " + o.list.text + (r->line > 0 ? ", line " + std::to_string(r->line) + ": " + r->text : "");
         else
             where += " " + (r->text.empty() ? std::string("\"\"") : r->text);
-        throw Failure(ExitStatus::InvalidInput, where + ": " + r->why);
+        throw Failure(ExitStatus::InvalidInput, where + ": " + frequency_refusal(r->why));
     }
     return f.mhz;
 }
@@ -351,19 +351,20 @@ Command add_sweep_command(CLI::App& zrctl)
                  "document of every point at the end instead. SIGINT, SIGTERM, SIGHUP, SIGQUIT or a closed output ends the "
                  "sweep after the point being written");
     const ControlDef& field = panel_control(PANEL_PLL_FREQ);
-    const std::string range = number_text(field.minimum) + " to " + number_text(field.maximum) + " MHz";
+    const std::string range = number_text(field.minimum) + " to " + number_text(field.maximum) +
+                              " MHz; in MHz, or with its unit (4300MHz, 4.3GHz)";
     o->start.option = sweep->add_option("--start", o->start.text, "the band's first frequency, " + range)
-                          ->type_name("MHZ");
+                          ->type_name("FREQ");
     o->stop.option = sweep->add_option("--stop", o->stop.text, "the band's last frequency, " + range)
-                         ->type_name("MHZ");
+                         ->type_name("FREQ");
     o->step.option =
-        sweep->add_option("--step", o->step.text, "from one point to the next, negative to sweep down")
-            ->type_name("MHZ");
+        sweep->add_option("--step", o->step.text, "from one point to the next, negative to sweep down; in MHz, or with its unit (250kHz)")
+            ->type_name("FREQ");
     o->start.option->needs(o->stop.option)->needs(o->step.option);
     o->stop.option->needs(o->start.option)->needs(o->step.option);
     o->step.option->needs(o->start.option)->needs(o->stop.option);
     o->list.option = sweep->add_option("--list", o->list.text,
-                                       "the frequencies in MHz, one a line or the first column of a CSV file; blank "
+                                       "the frequencies, in MHz or with their unit, one a line or the first column of a CSV file; blank "
                                        "lines, lines that begin with # and a header line are passed over")
                          ->type_name("FILE")
                          ->excludes(o->start.option)
