@@ -15,8 +15,8 @@ void add_round_option(CLI::App& command, std::string& round)
         .add_option("--round", round,
                     "how a target between two channels is solved: down, by truncation as the panel does (the "
                     "default), or nearest, to the channel closest to it (of two equally close, the lower)")
-        ->type_name("RULE")
-        ->check(CLI::IsMember({kRoundDown, kRoundNearest}));
+        ->transform(CLI::IsMember({kRoundDown, kRoundNearest}, CLI::ignore_case))
+        ->option_text(std::string(kRoundDown) + "|" + kRoundNearest);
 }
 
 Rounding rounding_of(const std::string& round)

@@ -89,10 +89,10 @@ TEST(ZrctlUnits, AFrequencyReadsAlikeWithOrWithoutItsUnitInEveryCommand)
     EXPECT_EQ(sweep["points"][1]["requested_mhz"], 4300.25);
     EXPECT_EQ(sweep["points"][2]["requested_mhz"], 4300.5);
 
-    // Beyond the field as the panel coerces it, said in MHz whatever the unit.
+    // Beyond the field: refused, said in MHz whatever the unit.
     const ZrctlRun beyond = run_zrctl({"burst", "--freq", "7GHz"});
-    EXPECT_EQ(beyond.err, "zrctl: note: the target 7000 MHz is outside \"Out Freq (MHz)\" (0 to 5000), which takes "
-                          "it as 5000 MHz\n");
+    EXPECT_EQ(beyond.status, 2);
+    EXPECT_EQ(beyond.err, "zrctl: 7000 MHz is outside 0 to 5000, the range of the field \"Out Freq (MHz)\"\n");
 }
 
 TEST(ZrctlUnits, PartsAndSwitchWordsInAnyCase)
