@@ -127,6 +127,9 @@ protected:
 class BusView : public QWidget {
 public:
     explicit BusView(QWidget* parent);
+    // The scene goes before the view, which is a child widget: its items are
+    // freed first, and the view's scroll bar then moves once more.
+    ~BusView() override { names_ = nullptr; }
 
     // Shows the last burst written, or the burst the next press would send.
     void refresh();
