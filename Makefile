@@ -44,10 +44,12 @@ package: build
 	@cd $(BUILD_DIR) && cpack >/dev/null && ls -1 $(CURDIR)/$(BUILD_DIR)/zr-eval_*_amd64.deb
 
 # Every test (the package's among them), then every test again under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# AddressSanitizer and UndefinedBehaviorSanitizer. A test that hangs is ended
+# after two minutes; one that fails is run once more, and both runs are shown.
+CTEST_FLAGS = --output-on-failure -j $(JOBS) --timeout 120 --repeat until-pass:2
 test: package build-sanitized
-	$(OFFSCREEN) ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
-	$(OFFSCREEN) $(SANITIZER_ENV) ctest --test-dir $(SANITIZE_DIR) --output-on-failure -j $(JOBS)
+	$(OFFSCREEN) ctest --test-dir $(BUILD_DIR) $(CTEST_FLAGS)
+	$(OFFSCREEN) $(SANITIZER_ENV) ctest --test-dir $(SANITIZE_DIR) $(CTEST_FLAGS)
 
 bench: build
 	$(OFFSCREEN) ./$(BUILD_DIR)/bench/zr_bench
