@@ -28,7 +28,7 @@ int answered = 0;
 std::string last_text;
 std::vector<std::string> last_kinds;
 // The answer that cancels a box: no text a test answers with.
-const std::string kCancel("\x18cancel");
+const std::string kCancel("\x18" "cancel");
 
 // Looks for a modal box every few milliseconds while answers are waiting.
 void answer_when_shown()
@@ -45,6 +45,15 @@ void answer_when_shown()
             answer_when_shown();
             return;
         }
+        // A box is answered once it is the active window, as an operator answers
+        // it: the order of activation and answer is then the same on every run.
+        static int passes_inactive = 0;
+        if (modal && QApplication::activeWindow() != modal && passes_inactive < 40) {
+            ++passes_inactive;
+            answer_when_shown();
+            return;
+        }
+        passes_inactive = 0;
         if (modal && answers.front() == kCancel) {
             answers.pop_front();
             ++answered;
@@ -67,6 +76,12 @@ void answer_when_shown()
             last_kinds.clear();
             for (const QString& kind : files->nameFilters())
                 last_kinds.push_back(kind.toStdString());
+            // selectFile leaves the name box alone while that box has the keyboard
+            // focus, which it takes when the box becomes the active window: sooner
+            // or later than this answer, as the machine's load has it. With the
+            // focus taken off it first, the answer is written whatever the order.
+            if (QWidget* focused = QApplication::focusWidget(); focused && files->isAncestorOf(focused))
+                focused->clearFocus();
             files->selectFile(QString::fromStdString(answers.front()));
             answers.pop_front();
             ++answered;
