@@ -96,8 +96,9 @@ TEST_F(ScreenRoom, TheMainPanelShowsItsStatusBoxWhereTheScreenHasTheRoom)
     const QRect room = frame->screen()->availableGeometry();
     EXPECT_TRUE(room.contains(frame->frameGeometry()))
         << size_text(frame->frameGeometry()) << " on a screen of " << size_text(room);
-    if (room.width() > frame->frameGeometry().width() + frame->verticalScrollBar()->width())
+    if (room.width() > frame->frameGeometry().width() + frame->verticalScrollBar()->width()) {
         EXPECT_FALSE(frame->horizontalScrollBar()->isVisible()) << "the panel's whole width fits";
+    }
 
     QWidget* status = widget(PANEL_Status);
     const QRect box(status->mapTo(frame->viewport(), QPoint(0, 0)), status->size());
