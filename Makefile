@@ -31,7 +31,7 @@ run: build
 # The panel with the simulated board as device 0 (serial number SIMULATED), for
 # trying it without a board.
 demo: build
-	./$(BUILD_DIR)/zr-eval --simulated-board
+	./$(BUILD_DIR)/app/zr-eval --simulated-board
 
 # The README's picture, docs/main-panel.png: the panel on the simulated board
 # with ZR3500 chosen, ENH at "Disable (High)" and 4321 MHz programmed.

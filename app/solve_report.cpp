@@ -18,37 +18,25 @@ SolvedRegisters last_solve;
 bool report_shown = false;
 double reported_fin = 0.0;
 
-const ControlDef* main_panel_control(int control)
-{
-    for (const ControlDef* c : PanelControlDefs(MainPanelHandle))
-        if (c->id == control)
-            return c;
-    return nullptr;
-}
-
 // "R 1, prescaler 10/11", in the switches' own words: what a refusal names.
-std::string settings_words(const RegisterSet& r)
+std::string settings_words_of(const RegisterSet& r)
 {
-    const ControlDef* mod_sel = main_panel_control(PANEL_MOD_SEL);
-    const ControlDef* mash = main_panel_control(PANEL_MASH);
-    std::string words = "R " + std::to_string(r.R_reg) + ", prescaler ";
-    if (r.prescaler_en != 0)
-        words += "bypassed";
-    else if (mod_sel)
-        words += r.MOD_SEL == mod_sel->on_value ? mod_sel->on_text : mod_sel->off_text;
-    if (r.N_flag == ZR3500 && mash)
-        words += ", MASH " + (r.MASH == mash->on_value ? mash->on_text : mash->off_text);
-    return words;
+    const ControlDef* mod_sel = CtrlDef(MainPanelHandle, PANEL_MOD_SEL);
+    const ControlDef* mash = CtrlDef(MainPanelHandle, PANEL_MASH);
+    if (!mod_sel || !mash)
+        return "R " + std::to_string(r.R_reg);
+    return settings_words(r, r.MOD_SEL == mod_sel->on_value ? mod_sel->on_text : mod_sel->off_text,
+                          r.MASH == mash->on_value ? mash->on_text : mash->off_text);
 }
 
 // Why the settings cannot reach the target, or "".
 std::string unreachable_text(const RegisterSet& r, double target)
 {
-    const ControlDef* out_freq = main_panel_control(PANEL_PLL_FREQ);
+    const ControlDef* out_freq = CtrlDef(MainPanelHandle, PANEL_PLL_FREQ);
     if (!out_freq)
         return "";
     const FrequencyField field{out_freq->minimum, out_freq->maximum, out_freq->label};
-    const std::optional<TargetRefusal> refusal = refuse_target(target, field, reach_of(r), settings_words(r));
+    const std::optional<TargetRefusal> refusal = refuse_target(target, field, reach_of(r), settings_words_of(r));
     return refusal ? refusal->text : "";
 }
 
@@ -92,7 +80,7 @@ void show_spur_report()
     std::snprintf(buf, kBufSize, "Spurs, as offsets from the carrier: %s.", spurs_text(spur_offsets(regs)).c_str());
     SetCtrlVal(MainPanelHandle, PANEL_SPUR_REPORT, buf);
     // "Out Freq (MHz)" says it too, after what the field is.
-    if (const ControlDef* out_freq = main_panel_control(PANEL_PLL_FREQ)) {
+    if (const ControlDef* out_freq = CtrlDef(MainPanelHandle, PANEL_PLL_FREQ)) {
         const std::string tip = control_description(*out_freq) + "\n" + buf;
         SetCtrlToolTip(MainPanelHandle, PANEL_PLL_FREQ, tip.c_str());
     }

@@ -26,16 +26,6 @@ struct FrequencyUnit {
 
 constexpr FrequencyUnit kFrequencyUnits[] = {{"Hz", -6}, {"kHz", -3}, {"MHz", 0}, {"GHz", 3}};
 
-bool same_letters(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
 // The unit a suffix names, also when cut short ("G", "k"), else none.
 const FrequencyUnit* unit_named(std::string_view suffix, bool allow_prefix_only)
 {
@@ -131,4 +121,14 @@ std::string hex_text(uint64_t value, int digits)
     char text[32];
     std::snprintf(text, sizeof text, "0x%0*llX", digits, static_cast<unsigned long long>(value));
     return text;
+}
+
+bool same_letters(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
 }

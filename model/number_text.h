@@ -27,3 +27,6 @@ std::string number_text(double value);
 
 // "0x0D70A1": the value in hex with at least that many digits.
 std::string hex_text(uint64_t value, int digits);
+
+// Whether two words have the same letters, case aside: "mhz" and "MHz", "ZR3500" and "zr3500".
+bool same_letters(std::string_view a, std::string_view b);

@@ -40,6 +40,15 @@ Reach reach_of(const RegisterSet& settings, const ReachableCounters& reachable)
     return reach;
 }
 
+std::string settings_words(const RegisterSet& settings, const std::string& prescaler, const std::string& mash)
+{
+    std::string words = "R " + std::to_string(settings.R_reg) + ", prescaler " +
+                        (settings.prescaler_en != 0 ? std::string("bypassed") : prescaler);
+    if (settings.N_flag == ZR3500)
+        words += ", MASH " + mash;
+    return words;
+}
+
 std::optional<TargetRefusal> refuse_target(double target_mhz, const FrequencyField& field, const Reach& reach,
                                            const std::string& settings_words)
 {

@@ -30,6 +30,11 @@ struct TargetRefusal {
     std::string text;
 };
 
+// "R 1, prescaler 10/11, MASH 1-1": the settings a refusal names, with the
+// prescaler's and the modulator's switch texts as the caller shows them. A
+// bypassed prescaler is "bypassed"; the modulator is named for the ZR3500 only.
+std::string settings_words(const RegisterSet& settings, const std::string& prescaler, const std::string& mash);
+
 // Refuses a target outside the field, then one outside the reach: of the reach,
 // the part within the field is named where there is one. settings_words names
 // the settings in the caller's words: "R 1, prescaler 10/11".

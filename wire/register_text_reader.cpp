@@ -5,6 +5,7 @@
 #include "wire/serial_words.h"
 #include "model/number_text.h"
 #include "model/quoted_input.h"
+#include "model/word_edits.h"
 
 #include <algorithm>
 #include <bit>
@@ -172,26 +173,6 @@ std::string without_comments(std::string_view line, bool* in_block)
     return out;
 }
 
-// Edits (a letter added, dropped, changed, or two swapped) from a to b, counted
-// up to 3.
-int edits_between(std::string_view a, std::string_view b)
-{
-    if (a.size() > b.size() + 2 || b.size() > a.size() + 2)
-        return 3;
-    std::vector<std::vector<int>> d(a.size() + 1, std::vector<int>(b.size() + 1));
-    for (std::size_t i = 0; i <= a.size(); ++i)
-        d[i][0] = static_cast<int>(i);
-    for (std::size_t j = 0; j <= b.size(); ++j)
-        d[0][j] = static_cast<int>(j);
-    for (std::size_t i = 1; i <= a.size(); ++i)
-        for (std::size_t j = 1; j <= b.size(); ++j) {
-            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + (a[i - 1] != b[j - 1])});
-            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
-                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
-        }
-    return std::min(d[a.size()][b.size()], 3);
-}
-
 // The word of letters just before position `at` of the line, passing over the
 // fillers of the formats read ("word", "byte", "=", ":").
 std::string_view word_before(std::string_view low, std::size_t at)
@@ -218,7 +199,7 @@ bool misspelt_kind(std::string_view word, std::string* meant)
     // The names of the kinds as an operator writes them in full.
     for (const SlotDef& slot : kSlots) {
         const std::string_view name = serial_word(slot.word).name;
-        if (word != name && edits_between(word, name) <= (name.size() > 5 ? 2 : 1)) {
+        if (word != name && edits_between(word, name, 3) <= (name.size() > 5 ? 2 : 1)) {
             *meant = name;
             return true;
         }

@@ -22,12 +22,9 @@ void add_burst_options(CLI::App& command, BurstOptions& o)
 ProgrammingBurst programming_burst(const BurstOptions& o)
 {
     RegisterSet r = register_set_of(o.settings);
-    std::string note;
     if (o.target.given())
-        solve_for_target(r, typed_target(o.target.name(), o.target.text(), &note), rounding_of(o.round));
-    ProgrammingBurst b = press_burst(r, o.enhancement_path);
-    b.note = note;
-    return b;
+        solve_for_target(r, typed_target(o.target.name(), o.target.text()), rounding_of(o.round));
+    return press_burst(r, o.enhancement_path);
 }
 
 ProgrammingBurst press_burst(const RegisterSet& settings, bool enhancement_path)
@@ -56,7 +53,7 @@ Json burst_json(const ProgrammingBurst& b)
     const bool enhancement = b.kind == BurstKind::Enhancement;
     Json j;
     j[json_field::kSettings] = settings_json(b.regs);
-    j["note"] = b.note.empty() ? Json(nullptr) : Json(b.note);
+    j["note"] = nullptr;  // a target out of range is refused; scripts may still read the key
     j[json_field::kRegisters] = registers_json(b.regs);
     j[json_field::kFinMhz] = b.regs.new_pll_freq;
     j["path"] = enhancement ? "enhancement" : "main";

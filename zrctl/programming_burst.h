@@ -5,6 +5,7 @@
 
 #include "zrctl/report.h"
 #include "zrctl/settings.h"
+#include "zrctl/target_solve.h"
 
 #include "wire/bursts.h"
 
@@ -14,7 +15,7 @@
 struct BurstOptions {
     SettingOptions settings;
     TargetOption target;             // solve this target first, as solve does
-    std::string round = "down";      // how the target is solved: "down" or "nearest"
+    std::string round = kRoundDown;  // how the target is solved: down or nearest
     bool enhancement_path = false;   // ENH "Enable  (Low)"
 };
 
@@ -22,7 +23,6 @@ void add_burst_options(CLI::App& command, BurstOptions& options);
 
 struct ProgrammingBurst {
     RegisterSet regs;  // as the press leaves them
-    std::string note;  // a target outside "Out Freq (MHz)"
     BurstKind kind = BurstKind::Main;
     uint32_t word = 0;      // the main word, or the enhancement word
     uint32_t aux_word = 0;  // 0: none

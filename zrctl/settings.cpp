@@ -5,6 +5,7 @@
 #include "zrctl/panel_resource.h"
 
 #include "model/frequency_field.h"
+#include "model/number_text.h"
 #include "model/quoted_input.h"
 #include "resource/built_in_resource.h"
 #include "resource/New_Panel.h"
@@ -62,13 +63,6 @@ std::string switch_help(const char* what, const std::string& first_start)
 void add_text(CLI::App& command, const char* name, TextOption& o, const std::string& help, const char* type)
 {
     o.option = command.add_option(name, o.text, help)->type_name(type);
-}
-
-bool same_letters(const std::string& a, const std::string& b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
 }
 
 // One of a switch's words, in any case, taken as written here; --help and the completion show them as "a|b".
@@ -254,7 +248,7 @@ RegisterSet register_set_of(const SettingOptions& o)
     return r;
 }
 
-double typed_target(const std::string& option, const std::string& text, std::string* note)
+double typed_target(const std::string& option, const std::string& text)
 {
     const double typed = frequency_of(option, text);
     const ControlDef& c = panel_control(PANEL_PLL_FREQ);
@@ -263,7 +257,6 @@ double typed_target(const std::string& option, const std::string& text, std::str
     const FrequencyField field{c.minimum, c.maximum, c.label};
     if (!within_field(typed, field))
         throw Failure(ExitStatus::InvalidInput, number_text(typed) + " MHz is " + outside_field_text(field));
-    note->clear();
     return typed;
 }
 

@@ -49,9 +49,8 @@ void add_target_options(CLI::App& command, TargetOption& target, const std::stri
 // ZR3100 has no fractional term: K and dither count as 0 whatever a state held.
 RegisterSet register_set_of(const SettingOptions& options);
 
-// A target as typed: a number within "Out Freq (MHz)", else refused. *note is
-// left empty.
-double typed_target(const std::string& option, const std::string& text, std::string* note);
+// A target as typed: a number within "Out Freq (MHz)", else refused.
+double typed_target(const std::string& option, const std::string& text);
 
 // The settings in the options' own words, for reports.
 SettingWords words_of(const RegisterSet& r);

@@ -33,11 +33,7 @@ FrequencyField out_freq_field()
 std::string reach_words(const RegisterSet& settings)
 {
     const SettingWords w = words_of(settings);
-    std::string words = "R " + std::to_string(settings.R_reg) + ", prescaler " +
-                        (settings.prescaler_en != 0 ? std::string("bypassed") : w.prescaler);
-    if (settings.N_flag == ZR3500)
-        words += ", MASH " + w.mash;
-    return words;
+    return settings_words(settings, w.prescaler, w.mash);
 }
 
 std::optional<TargetRefusal> target_refusal(const RegisterSet& settings, double target_mhz)
@@ -45,6 +41,19 @@ std::optional<TargetRefusal> target_refusal(const RegisterSet& settings, double 
     RegisterSet r = settings;
     recompute(r);  // the range rules' view of the switches, as a solve would start
     return refuse_target(target_mhz, out_freq_field(), reach_of(r), reach_words(r));
+}
+
+std::optional<std::string> first_unreachable_point(const RegisterSet& settings, const std::vector<double>& points_mhz)
+{
+    RegisterSet r = settings;
+    recompute(r);
+    const Reach reach = reach_of(r);
+    const FrequencyField field = out_freq_field();
+    const std::string words = reach_words(r);
+    for (std::size_t i = 0; i < points_mhz.size(); ++i)
+        if (const std::optional<TargetRefusal> refusal = refuse_target(points_mhz[i], field, reach, words))
+            return "point " + std::to_string(i + 1) + ": " + refusal->text;
+    return std::nullopt;
 }
 
 SolvedRegisters solve_for_target(RegisterSet& r, double target_mhz, Rounding rounding)

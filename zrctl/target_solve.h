@@ -12,6 +12,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace CLI {
 class App;
@@ -32,6 +33,10 @@ std::string reach_words(const RegisterSet& settings);
 // Why the settings cannot be solved for the target: outside "Out Freq (MHz)",
 // or outside the lowest and highest Fin that the settings reach.
 std::optional<TargetRefusal> target_refusal(const RegisterSet& settings, double target_mhz);
+
+// The first point of a list that the settings cannot be solved for, as
+// "point 3: 500 MHz is outside ...", or none.
+std::optional<std::string> first_unreachable_point(const RegisterSet& settings, const std::vector<double>& points_mhz);
 
 // r holds the settings; afterwards the registers for target_mhz, recomputed.
 // Returns M, A and K as the solve wrote them, before the range rules. A target

@@ -8,6 +8,7 @@
 
 #include "model/quoted_input.h"
 #include "model/version.h"
+#include "model/word_edits.h"
 
 #include <CLI/CLI.hpp>
 
@@ -28,23 +29,6 @@ std::string one_line(std::string message)
     return message;
 }
 
-// Edits (a letter added, dropped, changed, or two swapped) from one word to another.
-std::size_t edits(const std::string& a, const std::string& b)
-{
-    std::vector<std::vector<std::size_t>> d(a.size() + 1, std::vector<std::size_t>(b.size() + 1));
-    for (std::size_t i = 0; i <= a.size(); ++i)
-        d[i][0] = i;
-    for (std::size_t j = 0; j <= b.size(); ++j)
-        d[0][j] = j;
-    for (std::size_t i = 1; i <= a.size(); ++i)
-        for (std::size_t j = 1; j <= b.size(); ++j) {
-            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
-            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
-                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
-        }
-    return d[a.size()][b.size()];
-}
-
 // The one of the names nearest to a mistyped word, if one is near enough to be meant.
 std::string nearest(const std::string& typed, const std::vector<std::string>& names)
 {
@@ -54,7 +38,7 @@ std::string nearest(const std::string& typed, const std::vector<std::string>& na
         return best;
     std::size_t best_edits = std::max<std::size_t>(2, typed.size() / 4) + 1;
     for (const std::string& name : names) {
-        const std::size_t e = edits(typed, name);
+        const std::size_t e = edits_between(typed, name, best_edits);
         if (e < best_edits) {
             best = name;
             best_edits = e;

@@ -58,7 +58,7 @@ void WordOutput(uint32_t word, uint32_t auxWord, uint8_t optionByte, int enhbar)
                                                              FTDIStatus == FT_OK || write_sent_nothing(FTDIStatus)))
                           .c_str());
     if (FTDIStatus != FT_OK)
-        check_board_after_failed_write();
+        notice_unplug();
 }
 
 }  // namespace
@@ -78,7 +78,7 @@ void Write_Data(uint32_t word, uint32_t auxWord, uint8_t optionByte, int enhbar)
         return;
     }
     if (num_devs == 0 && FTDIHandle)
-        check_board_after_failed_write();
+        notice_unplug();
     if (num_devs == 0 || !FTDIHandle) {
         // A board plugged in later, or one whose open failed, is counted but not
         // open: writing to it could only fail.

@@ -20,12 +20,6 @@ constexpr std::size_t kLargestChoiceFile = 256;
 
 DWORD devices_seen = 0;  // the count at the poll before, while the board is unplugged
 
-std::string device_words_of(const DeviceDetail& d)
-{
-    return (d.serial_number.empty() ? std::string("(no serial number)") : d.serial_number) + " (port " +
-           std::string(1, d.port) + ")";
-}
-
 // The devices as the driver lists them now; an entry that cannot be read has an
 // empty serial number and its reason as description.
 struct Listed {
@@ -79,28 +73,14 @@ bool open_device(int index, const DeviceDetail& detail)
         const OpenFailure failure = board_open_failure();
         set_board_state(BoardState::OpenFailed, FTDIStatus, failure);
         append_status("The board %s would not open: %s%s%s. %s, then choose Board > Rescan.\n",
-                      device_words_of(detail).c_str(), status_text(FTDIStatus).c_str(),
+                      device_words(detail).c_str(), status_text(FTDIStatus).c_str(),
                       failure.text.empty() ? "" : ", the driver says: ", failure.text.c_str(),
                       open_remedy(failure.kind));
         return false;
     }
     FTDIHandle = handle;
-    const char* refused = nullptr;
-    FTDIStatus = FT_SetBitMode(FTDIHandle, kAllLinesOutputs, FT_BITMODE_ASYNC_BITBANG);
-    char rate[32];
-    std::snprintf(rate, sizeof rate, "%u baud", static_cast<unsigned>(kBitBangBaudRate));
-    if (FTDIStatus != FT_OK)
-        refused = "asynchronous bit-bang mode";
-    else if ((FTDIStatus = FT_SetBaudRate(FTDIHandle, kBitBangBaudRate)) != FT_OK)
-        refused = rate;
-    if (refused) {
-        append_status("The board %s would not take %s (%s): it was closed and will not be written to. Unplug and "
-                      "replug it, then choose Board > Rescan.\n",
-                      device_words_of(detail).c_str(), refused, status_text(FTDIStatus).c_str());
-        close_open_board();
-        set_board_state(BoardState::Refused, FTDIStatus, {}, refused);
+    if (!configure_open_board("The board " + device_words(detail)))
         return false;
-    }
     set_board_state(BoardState::Open);
     return true;
 }
@@ -186,23 +166,19 @@ void nothing_to_open(FT_STATUS count_status)
 
 }  // namespace
 
-bool check_board_after_failed_write()
+void notice_unplug()
 {
     if (!FTDIHandle)
-        return false;
+        return;
     DWORD lines = 0;
-    if (FT_GetModemStatus(FTDIHandle, &lines) == FT_OK)
-        return false;
-    board_unplugged();
-    return true;
+    if (FT_GetModemStatus(FTDIHandle, &lines) != FT_OK)
+        board_unplugged();
 }
 
 void poll_board()
 {
     if (board_state() == BoardState::Open && FTDIHandle) {
-        DWORD lines = 0;
-        if (FT_GetModemStatus(FTDIHandle, &lines) != FT_OK)
-            board_unplugged();
+        notice_unplug();
         return;
     }
     if (board_state() != BoardState::Unplugged)
@@ -253,7 +229,7 @@ void after_board_search()
                                   board_device_words().c_str(), index);
                 } else if (was_open && open_device(kBoardDeviceIndex, before)) {
                     show_board_notice(true);
-                    append_status("Device 0, %s, was opened again instead.\n", device_words_of(before).c_str());
+                    append_status("Device 0, %s, was opened again instead.\n", device_words(before).c_str());
                 }
             }
         }

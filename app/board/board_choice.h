@@ -20,9 +20,9 @@ inline constexpr double kBoardPollSeconds = 1.0;
 // the poll.
 void after_board_search();
 
-// After a write that failed: when the board has gone, it is closed and the
-// operator told once. Returns whether it has gone.
-bool check_board_after_failed_write();
+// After a write that failed, and at each poll of an open board: when the board
+// has gone, it is closed and the operator told once.
+void notice_unplug();
 
 // The light look at the board, about once a second: an open board still there,
 // an unplugged one back.

@@ -61,19 +61,6 @@ void explain_open_failure(FT_STATUS status, const OpenFailure& failure)
         append_status("%s. The driver says: %s. %s\n", name.c_str(), failure.text.c_str(), remedy);
 }
 
-// A board that refused its mode or rate would not put the bursts on the lines
-// as the chip reads them: it is closed, and a press then says it was not opened.
-int give_up_setting(const char* what)
-{
-    append_status("The board would not take %s (%s): it was closed and will not be written to. Unplug and "
-                  "replug it, then choose Board > Rescan.\n",
-                  what, status_text(FTDIStatus).c_str());
-    FT_Close(FTDIHandle);
-    FTDIHandle = nullptr;
-    set_board_state(BoardState::Refused, FTDIStatus, {}, what);
-    return 1;
-}
-
 }  // namespace
 
 void show_board_notice(bool connected)
@@ -109,17 +96,33 @@ int FTDI_Search()
         set_board_state(BoardState::OpenFailed, FTDIStatus, failure);
         return 1;
     }
-    FTDIStatus = FT_SetBitMode(FTDIHandle, kAllLinesOutputs, FT_BITMODE_ASYNC_BITBANG);
-    if (FTDIStatus != FT_OK)
-        return give_up_setting("asynchronous bit-bang mode");
-    FTDIStatus = FT_SetBaudRate(FTDIHandle, kBitBangBaudRate);
-    if (FTDIStatus != FT_OK) {
-        char rate[32];
-        std::snprintf(rate, sizeof rate, "%u baud", static_cast<unsigned>(kBitBangBaudRate));
-        return give_up_setting(rate);
-    }
+    if (!configure_open_board("The board"))
+        return 1;
     set_board_state(BoardState::Open);
     return 0;
+}
+
+// A board that refused its mode or rate would not put the bursts on the lines
+// as the chip reads them: it is closed, and a press then says it was not opened.
+bool configure_open_board(const std::string& board)
+{
+    char rate[32];
+    std::snprintf(rate, sizeof rate, "%u baud", static_cast<unsigned>(kBitBangBaudRate));
+    const char* refused = nullptr;
+    FTDIStatus = FT_SetBitMode(FTDIHandle, kAllLinesOutputs, FT_BITMODE_ASYNC_BITBANG);
+    if (FTDIStatus != FT_OK)
+        refused = "asynchronous bit-bang mode";
+    else if ((FTDIStatus = FT_SetBaudRate(FTDIHandle, kBitBangBaudRate)) != FT_OK)
+        refused = rate;
+    if (!refused)
+        return true;
+    append_status("%s would not take %s (%s): it was closed and will not be written to. Unplug and replug it, then "
+                  "choose Board > Rescan.\n",
+                  board.c_str(), refused, status_text(FTDIStatus).c_str());
+    FT_Close(FTDIHandle);
+    FTDIHandle = nullptr;
+    set_board_state(BoardState::Refused, FTDIStatus, {}, refused);
+    return false;
 }
 
 void set_board_state(BoardState state, FT_STATUS status, const OpenFailure& failure, const std::string& refused)
@@ -160,9 +163,11 @@ void set_board_device(const DeviceDetail& device)
 
 std::string board_device_words()
 {
-    if (!board.known)
-        return "device 0";
-    const DeviceDetail& d = board.device;
+    return board.known ? device_words(board.device) : "device 0";
+}
+
+std::string device_words(const DeviceDetail& d)
+{
     return (d.serial_number.empty() ? std::string("(no serial number)") : d.serial_number) + " (port " +
            std::string(1, d.port) + ")";
 }
@@ -197,7 +202,7 @@ std::string board_indicator_text()
     case BoardState::OpenFailed:
         switch (board.failure) {
         case OpenFailure::Permission: return "open failed: permission (install the udev rule)";
-        case OpenFailure::Busy: return "busy: another program holds it";
+        case OpenFailure::Busy: return device_use_text({DeviceUse::Busy, {}});
         default: return "open failed: " + board.why;
         }
     case BoardState::Refused: return "open failed: " + device + " would not take " + board.why;

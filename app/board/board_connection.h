@@ -43,9 +43,17 @@ void forget_board();
 void set_board_device(const DeviceDetail& device);
 // "FT5XZ3P1 (port A)", or "device 0" while the device is not known.
 std::string board_device_words();
+// "FT5XZ3P1 (port A)" for that device, "(no serial number) (port A)" for one without.
+std::string device_words(const DeviceDetail& device);
 // Its serial number, "" while not known, and its port.
 std::string board_serial_number();
 char board_port();
+
+// Puts the board just opened in asynchronous bit-bang mode, all eight lines
+// outputs, at the rate the bursts are timed for. A refusal is said in Status,
+// starting with `board` ("The board", "The board FT5XZ3P1 (port A)"); the board
+// is then closed, FTDIHandle 0, and the state Refused. True when it took both.
+bool configure_open_board(const std::string& board);
 
 // What to do about a failed open of that kind, for Status: "Close the program that holds it".
 const char* open_remedy(OpenFailure::Kind kind);

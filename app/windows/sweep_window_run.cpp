@@ -59,7 +59,7 @@ bool SweepWindow::board_ready()
         return false;
     }
     if (num_devs == 0 && FTDIHandle)
-        check_board_after_failed_write();
+        notice_unplug();
     if (num_devs == 0 || !FTDIHandle) {
         show_board_notice(false);
         say(QString::fromStdString(nothing_sent_reason(num_devs)).trimmed(), true);
@@ -131,7 +131,7 @@ void SweepWindow::tick()
     const SweepWrite w = run_->write_next(write_to_board);
     bursts_after_last_point_ = bursts_written();
     if (run_->failure())
-        check_board_after_failed_write();
+        notice_unplug();
     if (on_written)
         on_written(w);
     if (!running_)

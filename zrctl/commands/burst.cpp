@@ -46,8 +46,6 @@ void run_burst(const BurstCommandOptions& o, Output& output)
         return;
     }
     // The bytes alone, so that they can be handed on: zrctl decode $(zrctl burst ...).
-    if (!b.note.empty())
-        output.err << "zrctl: note: " << b.note << '\n';
     out << hex_bytes(b.bytes) << '\n';
 }
 

@@ -26,10 +26,9 @@ void run_calc(const CalcOptions& c, Output& output)
     const SettingOptions& o = c.settings;
     const std::optional<double> loop_bw_hz = loop_bandwidth_hz(c.loop_bw);
     RegisterSet r = register_set_of(o);
-    std::string note;
     uint32_t M = r.M_reg, A = r.A_reg;
     if (c.target.given()) {
-        const SolvedRegisters solved = solve_for_target(r, typed_target(c.target.name(), c.target.text(), &note));
+        const SolvedRegisters solved = solve_for_target(r, typed_target(c.target.name(), c.target.text()));
         M = solved.M;
         A = solved.A;
     }
@@ -40,15 +39,13 @@ void run_calc(const CalcOptions& c, Output& output)
         j["command"] = "calc";
         j[json_field::kSettings] = settings_json(r);
         j["given"] = {{"M", M}, {"A", A}};
-        j["note"] = note.empty() ? Json(nullptr) : Json(note);
+        j["note"] = nullptr;  // a target out of range is refused; scripts may still read the key
         j["changed_by_rules"] = rule_changes_json(M, A, r);
         j.update(results_json(r));
         j["spurs"] = spurs_json(spurs, loop_bw_hz);
         out << json_text(j) << '\n';
         return;
     }
-    if (!note.empty())
-        out << "note: " << note << '\n';
     out << settings_line(r) << '\n';
     print_registers(out, r);
     out << rule_changes_line(M, A, r) << '\n';

@@ -263,8 +263,7 @@ void print_plan(std::ostream& out, const Plan& plan, const RegisterSet& settings
 void run_one(const PlanOptions& o, Output& output)
 {
     PlanRequest request = request_of(o);
-    std::string note;
-    request.target_mhz = typed_target("FREQ", o.target, &note);
+    request.target_mhz = typed_target("FREQ", o.target);
     const std::optional<double> loop_bw_hz = loop_bandwidth_hz(o.loop_bw);
     const RegisterSet settings = panel_settings(o, request);
     const Plan plan = plan_target(settings, request);

@@ -43,8 +43,6 @@ void run_program(const ProgramOptions& o, Output& output)
         output.out << json_text(j) << '\n';
         return;
     }
-    if (!b.note.empty())
-        output.out << "note: " << b.note << '\n';
     const bool enhancement = b.kind == BurstKind::Enhancement;
     output.out << (o.dry_run ? "would send " : "sent ") << b.bytes.size() << " bytes to FTDI " << device << ": ";
     if (enhancement)

@@ -32,8 +32,7 @@ void run_solve(const SolveOptions& o, Output& output)
     std::ostream& out = output.out;
     if (!o.target.given())
         throw Failure(ExitStatus::Usage, "give the target frequency: zrctl solve 4321, or --freq 4321");
-    std::string note;
-    const double target = typed_target(o.target.name(), o.target.text(), &note);
+    const double target = typed_target(o.target.name(), o.target.text());
     const std::optional<double> loop_bw_hz = loop_bandwidth_hz(o.loop_bw);
     RegisterSet r = register_set_of(o.settings);
     const SolvedRegisters solved = solve_for_target(r, target, rounding_of(o.round));
@@ -56,7 +55,7 @@ void run_solve(const SolveOptions& o, Output& output)
         j[json_field::kSettings] = settings_json(r);
         j["requested_mhz"] = frequency_of(o.target.name(), o.target.text());
         j["target_mhz"] = target;
-        j["note"] = note.empty() ? Json(nullptr) : Json(note);
+        j["note"] = nullptr;  // a target out of range is refused; scripts may still read the key
         j["solved"] = {{"M", solved.M}, {"A", solved.A}, {"K", solved.K}};
         j["changed_by_rules"] = rule_changes_json(solved.M, solved.A, r);
         j.update(results_json(r));
@@ -70,8 +69,6 @@ void run_solve(const SolveOptions& o, Output& output)
         out << json_text(j) << '\n';
         return;
     }
-    if (!note.empty())
-        out << "note: " << note << '\n';
     out << settings_line(r) << '\n'
         << "target     " << field_text(PANEL_PLL_FREQ, target) << " MHz\n";
     print_registers(out, r);

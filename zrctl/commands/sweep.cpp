@@ -38,18 +38,6 @@ struct SweepOptions {
     std::string round = kRoundDown;
 };
 
-// A point the settings cannot reach is refused before anything is sent.
-void refuse_unreachable(const RegisterSet& settings, const std::vector<double>& frequencies)
-{
-    RegisterSet r = settings;
-    recompute(r);
-    const Reach reach = reach_of(r);
-    for (std::size_t i = 0; i < frequencies.size(); ++i)
-        if (const std::optional<TargetRefusal> refusal =
-                refuse_target(frequencies[i], out_freq_field(), reach, reach_words(r)))
-            throw Failure(ExitStatus::InvalidInput, "point " + std::to_string(i + 1) + ": " + refusal->text);
-}
-
 const char* option_of(SweepInput input)
 {
     switch (input) {
@@ -269,7 +257,9 @@ void run_sweep(const SweepOptions& o, Output& output)
     const double dwell_ms = dwell_of(o);
     const uint64_t passes = passes_of(o);
     const RegisterSet settings = register_set_of(o.settings);
-    refuse_unreachable(settings, frequencies);
+    // A point the settings cannot reach is refused before anything is sent.
+    if (const std::optional<std::string> refusal = first_unreachable_point(settings, frequencies))
+        throw Failure(ExitStatus::InvalidInput, *refusal);
     auto plan = std::make_shared<SweepPlan>(plan_sweep(settings, frequencies, rounding_of(o.round)));
     SweepRun run(plan, dwell_ms, passes);
     save_csv(o, *plan, nullptr);

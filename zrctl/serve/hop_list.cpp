@@ -4,7 +4,6 @@ void HopList::start(const RegisterSet& settings, SweepClock::time_point now, Rou
 {
     run_.emplace(std::make_shared<const SweepPlan>(plan_sweep(settings, mhz, rounding)), dwell_ms, count);
     run_->start(now);
-    stepped_by_trigger_ = step == Step::Once;
 }
 
 SweepClock::time_point HopList::next_due() const

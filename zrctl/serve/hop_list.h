@@ -38,8 +38,8 @@ public:
     void start(const RegisterSet& settings, SweepClock::time_point now, Rounding rounding = Rounding::Down);
     // Started, with points to write.
     bool running() const { return run_.has_value(); }
-    // Running on STEP ONCE, waiting for triggers.
-    bool stepped_by_trigger() const { return running() && stepped_by_trigger_; }
+    // Running on STEP ONCE, waiting for triggers (LIST:STEP is refused while it runs).
+    bool stepped_by_trigger() const { return running() && step == Step::Once; }
     // When the next point of a list on STEP AUTO is due.
     SweepClock::time_point next_due() const;
     // Writes the next point; the list ends after its last, or a failed write.
@@ -49,5 +49,4 @@ public:
 
 private:
     std::optional<SweepRun> run_;
-    bool stepped_by_trigger_ = false;
 };

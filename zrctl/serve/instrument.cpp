@@ -350,11 +350,9 @@ void Instrument::add_list_commands()
                                                throw Refusal(Error::InitIgnored, "the hop list runs");
                                            if (list_.mhz.empty())
                                                throw Refusal(Error::SettingsConflict, "LIST:FREQuency holds no points");
-                                           for (std::size_t i = 0; i < list_.mhz.size(); ++i)
-                                               if (const std::optional<TargetRefusal> r =
-                                                       target_refusal(settings_, list_.mhz[i]))
-                                                   throw Refusal(Error::DataOutOfRange,
-                                                                 "point " + std::to_string(i + 1) + ": " + r->text);
+                                           if (const std::optional<std::string> refusal =
+                                                   first_unreachable_point(settings_, list_.mhz))
+                                               throw Refusal(Error::DataOutOfRange, *refusal);
                                            list_.start(settings_, SweepClock::now(), rounding_);
                                        },
                                    .set_parameters = {0, 0}});
