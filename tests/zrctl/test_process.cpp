@@ -98,6 +98,9 @@ TEST(ZrctlProcess, TheManualPageHoldsEveryCommand)
     for (const char* command :
          {"solve", "calc", "burst", "decode", "devices", "program", "check\\-state", "sweep", "serve"})
         EXPECT_NE(page.find(".SS " + std::string(command) + "\n"), std::string::npos) << command;
+    // serve's commands are rows of its table, each with what it does.
+    for (const char* scpi : {"[SOURce:]FREQuency:ROUNding DOWN|NEARest", "[SOURce:]LIST:STEP AUTO|ONCE", "*TRG"})
+        EXPECT_NE(page.find(".TP\n\\fB" + std::string(scpi) + "\\fR\n"), std::string::npos) << scpi;
 }
 
 namespace {

@@ -39,8 +39,7 @@ or with kHz, MHz, GHz; T a time in s or with ms, us):
   [SOURce:]FREQuency[:CW]?         the Fin the registers give, in Hz
   [SOURce:]FREQuency:REQuested?    the target asked for, in Hz
   [SOURce:]FREQuency:ERRor?        Fin minus the target, in Hz
-  [SOURce:]FREQuency:ROUNding DOWN|NEARest
-                                   a target between channels: truncated (default) or nearest
+  [SOURce:]FREQuency:ROUNding DOWN|NEARest  the channel below, or the nearest
   [SOURce:]PART ZR3100|ZR3500      the part
   [SOURce:]REFerence F             the reference frequency Fr
   [SOURce:]PRESCaler 10|5|BYPass   the prescaler: 10/11, 5/6 or bypassed
