@@ -181,7 +181,9 @@ TEST_F(RegisterTransfer, AClipboardOfMoreThanAnImportReadsIsNotOffered)
 TEST_F(RegisterTransfer, ZR3100TakesNoFractionalTerm)
 {
     choose("MENU_CHANGE_PART_ZR3100");
+    const int before = popups_answered();
     import_pasted("main word 0x000E2C auxiliary word 0x0D70A1", true);
+    EXPECT_EQ(popups_answered(), before + 4) << "the box comes back for the words to be mended, and is cancelled";
     EXPECT_NE(last_popup_text().find("the words set K 110100, which ZR3100 has not: choose ZR3500"),
               std::string::npos)
         << last_popup_text();

@@ -100,6 +100,35 @@ TEST(D2xx, SimulatedFaults)
     install_board_driver(previous);
 }
 
+TEST(D2xx, AnUnpluggedDeviceFailsEveryCallButCloseAndOnlyOneOpensAtATime)
+{
+    // What the panel's poll and its writes rely on to notice an unplug.
+    SimulatedBoard board;
+    board.device_count = 3;
+    board.no_permission = {board.detail_of(1).serial_number};
+    BoardDriver* previous = install_board_driver(&board);
+    FT_HANDLE handle = nullptr;
+    FT_HANDLE second = nullptr;
+    DWORD lines = 99;
+    EXPECT_EQ(FT_Open(1, &second), FT_DEVICE_NOT_OPENED);
+    EXPECT_EQ(board.last_open_failure().kind, OpenFailure::Permission);
+    ASSERT_EQ(FT_Open(0, &handle), FT_OK);
+    EXPECT_EQ(FT_Open(2, &second), FT_DEVICE_NOT_OPENED) << "one device open at a time";
+    EXPECT_EQ(FT_GetModemStatus(handle, nullptr), FT_INVALID_PARAMETER);
+    EXPECT_EQ(FT_GetModemStatus(nullptr, &lines), FT_INVALID_HANDLE);
+    EXPECT_EQ(FT_GetModemStatus(handle, &lines), FT_OK);
+
+    board.unplug(board.detail_of(0).serial_number);
+    UCHAR byte = 0;
+    DWORD written = 0;
+    EXPECT_EQ(FT_GetModemStatus(handle, &lines), FT_IO_ERROR);
+    EXPECT_EQ(FT_SetBitMode(handle, 0xFF, FT_BITMODE_ASYNC_BITBANG), FT_IO_ERROR);
+    EXPECT_EQ(FT_SetBaudRate(handle, 76800), FT_IO_ERROR);
+    EXPECT_EQ(FT_Write(handle, &byte, 1, &written), FT_IO_ERROR);
+    EXPECT_EQ(FT_Close(handle), FT_OK);
+    install_board_driver(previous);
+}
+
 TEST(D2xx, DeviceDetailsAreCutToD2xxSizesAndOpenBySerialNumber)
 {
     SimulatedBoard board;

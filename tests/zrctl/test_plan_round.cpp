@@ -146,6 +146,12 @@ TEST(ZrctlSpurs, TheWorkedExampleOf4321MHzOnZR3500)
               std::string::npos)
         << text.out;
     EXPECT_EQ(zrctl({"solve", "4321", "--loop-bw", "0"}).status, 2);
+
+    // Without a loop bandwidth no spur is judged against one.
+    const nlohmann::json plain =
+        json_of({"solve", "4321", "--part", "zr3500", "--prescaler", "10/11", "--mash", "1-1"})["spurs"];
+    EXPECT_EQ(plain["loop_bandwidth_hz"], nullptr);
+    EXPECT_EQ(plain["inside_loop_bandwidth"], nlohmann::json::array());
 }
 
 TEST(ZrctlSpurs, IntegerChannelsHalfFractionsAndDitherInCalc)
@@ -248,6 +254,12 @@ TEST(ZrctlPlan, IntegerChannelsOfSeveralRAndThePanelOutsideTheTolerance)
     EXPECT_EQ(zrctl({"plan", "4050", "--r", "5..2"}).status, 2);
     EXPECT_EQ(zrctl({"plan", "4050", "--prescaler", "7/8"}).status, 2);
     EXPECT_EQ(zrctl({"plan", "9000"}).status, 2);
+    const ZrctlRun mash = zrctl({"plan", "4050", "--mash", "2-2"});
+    EXPECT_EQ(mash.status, 2);
+    EXPECT_NE(mash.err.find("--mash 2-2: is neither "), std::string::npos) << mash.err;
+    const ZrctlRun tolerance = zrctl({"plan", "4050", "--tolerance=-5"});
+    EXPECT_EQ(tolerance.status, 2);
+    EXPECT_NE(tolerance.err.find("--tolerance -5: at least 0 Hz"), std::string::npos) << tolerance.err;
 }
 
 TEST(ZrctlPlan, AListPlannedForASweepIsSweptAsPlanned)
@@ -293,5 +305,46 @@ TEST(ZrctlPlan, AListPlannedForASweepIsSweptAsPlanned)
         EXPECT_EQ(opened["fin_mhz"], p["fin_mhz"]) << i;
         EXPECT_LE(std::abs(p["error_hz"].get<double>()), 200.0) << i;
     }
+    std::filesystem::remove_all(dir);
+}
+
+TEST(ZrctlPlan, AListThatCannotBePlannedIsRefusedWithItsReasonAndNothingIsWritten)
+{
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("zrctl-plan-refused-" + std::to_string(getpid()));
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    const std::string list = (dir / "list.txt").string();
+    const std::string sweep_list = (dir / "sweep.csv").string();
+    struct Case {
+        Arguments arguments;
+        std::string said;
+    };
+    const Case cases[] = {
+        {{"plan", "--list", (dir / "none.txt").string()}, "--list " + (dir / "none.txt").string() + ": cannot read it"},
+        {{"plan", "--list", (dir / "bad.txt").string()}, "--list " + (dir / "bad.txt").string() + ", line 2: abc: "},
+        // No R of 1 to 64 puts a channel of 100 MHz / (R + 1) on 4100.3 MHz.
+        {{"plan", "--list", list, "--part", "zr3100", "--tolerance", "0"},
+         "point 2: no setting reaches 4100.3 MHz within 0 Hz"},
+        // 4050 MHz wants an even R + 1, 4033.3333333 MHz a multiple of 3.
+        {{"plan", "--list", (dir / "apart.txt").string(), "--part", "zr3100", "--tolerance", "200", "--r", "0..3",
+          "--sweep-list", sweep_list},
+         "no one R, prescaler and MASH order reaches every point within 200 Hz"},
+        {{"plan", "--list", (dir / "apart.txt").string(), "--part", "zr3100", "--tolerance", "200", "--sweep-list",
+          (dir / "no-folder" / "sweep.csv").string()},
+         "--sweep-list " + (dir / "no-folder" / "sweep.csv").string() + ": cannot write it"},
+    };
+    write_text(list, "4000\n4100.3\n");
+    write_text((dir / "apart.txt").string(), "4050\n4033.3333333\n");
+    write_text((dir / "bad.txt").string(), "4000\nabc\n");
+    for (const Case& c : cases) {
+        const ZrctlRun run = zrctl(c.arguments);
+        EXPECT_EQ(run.status, 2) << c.said;
+        EXPECT_NE(run.err.find(c.said), std::string::npos) << run.err;
+        EXPECT_FALSE(std::filesystem::exists(sweep_list)) << c.said;
+    }
+    const ZrctlRun bare = zrctl({"plan"});
+    EXPECT_EQ(bare.status, 1);
+    EXPECT_NE(bare.err.find("give FREQ, or --list (see zrctl plan --help)"), std::string::npos) << bare.err;
     std::filesystem::remove_all(dir);
 }

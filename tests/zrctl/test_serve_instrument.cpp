@@ -13,6 +13,7 @@
 
 #include "d2xx/d2xx.h"
 #include "d2xx/simulated_board.h"
+#include "model/sweep_plan.h"
 #include "model/version.h"
 #include "scpi/scpi_engine.h"
 #include "wire/burst_decoder.h"
@@ -184,6 +185,12 @@ TEST_F(ServedBoard, BadValuesAndCommandsAreRefusedAndNothingIsSent)
         ask(b.message);
         EXPECT_EQ(error_code(), b.code) << b.message;
     }
+    // A hop list holds no more points than a sweep.
+    std::string too_many = "LIST:FREQ 4300MHz";
+    for (std::size_t i = 0; i < kMaxSweepPoints; ++i)
+        too_many += ",4300MHz";
+    ask(too_many);
+    EXPECT_EQ(error_code(), "-222") << "more than " << kMaxSweepPoints << " points";
     EXPECT_TRUE(board.bursts.empty());
     EXPECT_EQ(ask("REG:WORD?"), words) << "no refused value reached the settings";
     EXPECT_EQ(ask("LIST:FREQ?"), "4300000000") << "a list with one bad point is refused whole";
@@ -196,6 +203,9 @@ TEST_F(ServedBoard, BadValuesAndCommandsAreRefusedAndNothingIsSent)
         EXPECT_EQ(error_code(), "-221") << conflict;
     }
     EXPECT_EQ(ask("REG:K?;:DITH?"), "0;0");
+
+    ask("*RST;:INIT");
+    EXPECT_EQ(error_code(), "-221") << "an empty hop list does not start";
 }
 
 TEST_F(ServedBoard, SettingsChangeAsThePanelsFieldsDoAndSendIsThePress)

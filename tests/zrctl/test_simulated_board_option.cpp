@@ -69,5 +69,14 @@ TEST_F(ZrctlSimulatedBoard, LogsEachBurstForTestsThatRunZrctlAsAProcess)
     EXPECT_EQ(text.str(), run_zrctl({"burst", "--m", "20"}).out +
                               run_zrctl({"burst", "--part", "zr3500", "--freq", "4321", "--prescaler", "10/11"}).out);
     std::remove(log.c_str());
+
+    // A log that cannot be made stops the run before anything is written, rather than losing the bursts.
+    ::setenv("ZRCTL_SIMULATED_BOARD_LOG", "/nonexistent-folder/zrctl.log", 1);
+    const ZrctlRun refused = run_zrctl({"--simulated-board", "program", "--m", "20"});
+    ::unsetenv("ZRCTL_SIMULATED_BOARD_LOG");
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.err.find("ZRCTL_SIMULATED_BOARD_LOG /nonexistent-folder/zrctl.log: No such file or directory"),
+              std::string::npos)
+        << refused.err;
 }
 

@@ -191,6 +191,21 @@ TEST_F(BoardMenu, AnUnplugIsSaidOnceAndTheSameBoardIsOpenedAgainWhenItComesBack)
     EXPECT_EQ(board.bursts_by_serial["FTAAA1"].size(), 1u) << "a press after the replug reaches it";
 }
 
+TEST_F(BoardMenu, ABoardWithoutASerialNumberIsNotMistakenForTheOneThatComesBack)
+{
+    // Nothing tells a board with no serial number from another: when it goes, no
+    // board plugged in later is taken for it.
+    board.details = {{"", "Board one", 'A'}, kSecond};
+    start_up();
+    board.unplug("");
+    FirePollTimer();
+    EXPECT_EQ(text(PANEL_BOARD), "unplugged: (no serial number) (port A)");
+    board.plug_in({"", "Board three", 'A'});
+    FirePollTimer();
+    EXPECT_FALSE(board.is_open());
+    EXPECT_EQ(text(PANEL_BOARD), "unplugged: (no serial number) (port A)");
+}
+
 TEST_F(BoardMenu, AWriteThatFailsBecauseTheBoardWentAwayIsNoticedAtThatPress)
 {
     start_up();
