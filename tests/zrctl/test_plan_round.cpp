@@ -253,6 +253,7 @@ TEST(ZrctlPlan, IntegerChannelsOfSeveralRAndThePanelOutsideTheTolerance)
 
     EXPECT_EQ(zrctl({"plan", "4050", "--r", "5..2"}).status, 2);
     EXPECT_EQ(zrctl({"plan", "4050", "--prescaler", "7/8"}).status, 2);
+    EXPECT_EQ(zrctl({"plan", "4050", "--prescaler", "BYPASS"}).status, 0) << "a switch's word in any case";
     EXPECT_EQ(zrctl({"plan", "9000"}).status, 2);
     const ZrctlRun mash = zrctl({"plan", "4050", "--mash", "2-2"});
     EXPECT_EQ(mash.status, 2);

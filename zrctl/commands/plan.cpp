@@ -13,6 +13,7 @@
 #include "zrctl/target_solve.h"
 
 #include "wire/serial_words.h"
+#include "model/number_text.h"
 #include "model/planner.h"
 #include "model/prescaler_setting.h"
 #include "model/solve_outcome.h"
@@ -84,7 +85,7 @@ std::vector<PrescalerSetting> prescalers_of(const PlanOptions& o)
     std::vector<PrescalerSetting> chosen;
     for (const std::string& w : listed(o.prescalers)) {
         const auto p = std::find_if(std::begin(kPrescalers), std::end(kPrescalers),
-                                    [&](PrescalerSetting s) { return prescaler_word(s) == w; });
+                                    [&](PrescalerSetting s) { return same_letters(prescaler_word(s), w); });
         if (p == std::end(kPrescalers))
             throw Failure(ExitStatus::InvalidInput, "--prescaler " + w + ": is none of " +
                                                         prescaler_word(kPrescalers[0]) + ", " +
@@ -104,7 +105,7 @@ std::vector<int> mash_of(const PlanOptions& o)
     for (const std::string& w : listed(o.mash)) {
         int MASH = -1;
         for (int m : {1, 0})
-            if (mash_word(m) == w)
+            if (same_letters(mash_word(m), w))
                 MASH = m;
         if (MASH < 0)
             throw Failure(ExitStatus::InvalidInput,
